@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs whatever the build, the tests and `make run` need and is missing; safe to run again.
+set -euo pipefail
+
+packages=(cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 file
+          xvfb xauth xdotool x11-utils imagemagick locales fonts-wqy-microhei nginx-light python3 curl)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "deps: installing ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then echo "deps: run as root to install packages" >&2; exit 1; fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Wine must see code page 936, which needs the Chinese UTF-8 locale.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  echo "deps: generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

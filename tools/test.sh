@@ -1,0 +1,44 @@
+#!/bin/bash
+# Builds and runs every test: the core natively (plain, then with ASan and UBSan), then everything under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/wine-env.sh
+jobs=$(nproc)
+phase() { printf '== %s\n' "$*"; }
+quiet() { local log; log=$(mktemp); if ! "$@" >"$log" 2>&1; then cat "$log"; rm -f "$log"; return 1; fi; rm -f "$log"; }
+
+configure_and_build() {  # build dir, extra cmake arguments...
+  local dir=$1; shift
+  quiet cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  quiet cmake --build "$dir" -j "$jobs"
+}
+
+phase "native build and tests"
+configure_and_build build/host
+ctest --test-dir build/host -j "$jobs" --output-on-failure | tail -n 3
+
+phase "native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+configure_and_build build/host-san -DQM_SANITIZE=ON
+ctest --test-dir build/host-san -j "$jobs" --output-on-failure | tail -n 3
+
+phase "Windows builds (32-bit program, 64-bit test build)"
+configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+
+phase "Wine prefix"
+tools/wine-prefix.sh
+
+phase "tests under Wine and Xvfb"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  wineserver -p
+  ctest --test-dir build/win64 -j '"$jobs"' --output-on-failure --timeout 300 > build/win64/ctest.log 2>&1
+  rc=$?
+  wineserver -k || true
+  exit $rc' || { cat build/win64/ctest.log; exit 1; }
+tail -n 3 build/win64/ctest.log
+
+phase "same core test names natively and under Wine"
+build/host/tests/core_tests --gtest_list_tests > build/host/core-tests.txt
+tools/wine-run build/win64/tests/core_tests.exe --gtest_list_tests | tr -d '\r' > build/win64/core-tests.txt
+diff build/host/core-tests.txt build/win64/core-tests.txt
+echo "$(grep -c '^  ' build/host/core-tests.txt) core tests, same names in both builds"
