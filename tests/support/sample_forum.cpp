@@ -1,0 +1,65 @@
+// The sample forum's thread pages as the walker must see them (tools/sample-forum.py makes the pages).
+#include "tests/support/sample_forum.h"
+
+#include <optional>
+
+namespace {
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+using Page = ExpectedThreadPage;
+
+Page Missing() {
+    return {"", "", "", false};
+}
+
+std::optional<Page> HandMade(int id) {
+    switch (id) {
+        case 1: return Page{"欢迎来到示例论坛", "1", "admin"};
+        case 2: return Page{"第一个标题", "2", "双标题作者"};
+        case 3: return Page{"如何在帖子里写 ", "3", "html爱好者"};
+        case 4: return Page{"", "4", "大写"};  // upper-case SPAN
+        case 5: return Page{"", "5", "无题作者"};
+        case 6: return Page{"UID 与作者块不符", "1006", ""};
+        case 7: return Page{"", "7", "空标题"};
+        case 8: return Page{};                     // empty body
+        case 10: return Page{};                    // zero byte before every marker
+        case 11: return Page{"", "11", "半个字"};  // dangling lead byte before the title span
+        case 12:
+            return Page{"Linux &amp; Windows 双系统 &gt;&gt; 安装教程 &#8226; 第二版", "12", "老&amp;王"};
+        case 13: return Page{"\"带引号的标题\"", "13", "'单引号'"};
+        case 14: return Page{"超长标题：" + Repeat("一二三四五六七八九十", 30), "14", "长标题作者"};
+        case 15: return Page{"无作者块", "15", ""};
+        case 16: return Page{"两个作者块", "16", "真正作者"};
+        case 17: return Page{"旧地址链接", "", ""};  // user links under another address
+        case 18: return Page{"游客发帖", "", "游客"};
+        case 20: return Page{"　 ", "20", "空白标题"};
+        default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+ExpectedThreadPage ExpectedThread(int id) {
+    if (auto page = HandMade(id)) return *page;
+    if (id < 0) return Missing();
+
+    const std::string tid = std::to_string(id);
+    const std::string uid = "1" + tid.substr(0, tid.size() - 1);
+    switch (tid.back()) {
+        case '0': return {"示例主题 " + tid + "：本地论坛的日常讨论", uid, "会员" + uid};
+        case '1': return {"Thread " + tid + ": plain ASCII subject", uid, "user_" + uid};
+        case '2': return {"问 &amp; 答 " + tid + " &lt;精华&gt; &quot;置顶&quot;", uid, "张三&amp;" + uid};
+        case '3': return {"　全角空格开头 " + tid + "  ", uid, "李 四" + uid};
+        case '4': return {"繁體 " + tid + " 觸發誠信謀", uid, "衆誠" + uid};  // trail bytes 0x7C and 0x5C
+        case '5': return {"超长标题" + tid + "：" + Repeat("这是一个很长的标题", 12), uid, "王五" + uid};
+        case '6': return {"【公告】第" + tid + "号 版规更新 (2024-01-01) #1", uid, "管理员" + uid};
+        case '7': return {};  // hidden thread: a message page without markers
+        case '8': return {"求助：" + tid + " 号机器无法启动？？", uid, "Tester" + uid + "号"};
+        default: return Missing();
+    }
+}
