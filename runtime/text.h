@@ -8,15 +8,17 @@
 // Text is a byte string in the ANSI code page (GBK). A byte of 0x80 or more starts a two-byte character;
 // searches match only at character starts. Positions are 1-based; a failed search gives -1.
 
-// Position of `target` in `text`, searching from `start` (0 or 1 = from the beginning). An empty target is
-// found at `start` when that lies inside the text. `ignore_case` compares ASCII letters only.
+// Position of `target` in `text`, searching from `start` (0, 1 or less = from the beginning). An empty target
+// is found at the first character start at or after `start` inside the text. `ignore_case` compares ASCII
+// letters only. A match covers whole characters; a lead byte that ends a text is a character by itself.
 int FindText(std::string_view text, std::string_view target, int start = 1, bool ignore_case = false);
 
 // True when `text` contains `target` (same matching as FindText).
 bool ContainsText(std::string_view text, std::string_view target, bool ignore_case = false);
 
 // Replaces every occurrence of `from` (byte-exact, character-aware, left to right) by `to`.
-std::string ReplaceText(std::string_view text, std::string_view from, std::string_view to, bool ignore_case = false);
+std::string ReplaceText(std::string_view text, std::string_view from, std::string_view to,
+                        bool ignore_case = false);
 
 // Blanks are the ASCII space and the full-width space (A1 A1).
 std::string TrimBlanks(std::string_view text);
@@ -28,8 +30,8 @@ std::string AsciiLower(std::string_view text);
 // A response body taken as text: the bytes up to the first zero byte.
 std::string PageText(std::string_view bytes);
 
-// The leading number of a text as typed by a user: leading white space skipped, then an optional sign, digits,
-// an optional fraction and an optional exponent; 0 when the text does not start with a number.
+// The leading number of a text as typed by a user: leading white space skipped, then an optional sign,
+// digits, an optional fraction and an optional exponent; 0 when the text does not start with a number.
 double LeadingNumber(std::string_view text);
 
 // The leading decimal integer of a text (optional sign and digits after white space), clamped to 32 bits.
