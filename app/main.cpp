@@ -1,0 +1,26 @@
+// The start routine: reads the command line, brings up GDI+ and the main window, and runs the message loop.
+#include <windows.h>
+
+#include <cfloat>
+#include <string>
+
+#include "app/forum.h"
+#include "app/main_window.h"
+#include "app/program_icon.h"
+#include "runtime/services.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
+    _fpreset();
+    std::string problem;
+    std::string forum = ForumFromArguments(__argc, __argv, problem);
+    if (!problem.empty()) {
+        ShowMessage(problem, "Quillmoor", MB_ICONHAND);
+        return 2;
+    }
+    // The skin object, its window tables and the program-wide skin settings are set up here, around GDI+.
+    HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr));
+
+    MainWindow window(std::move(forum));
+    if (!window.Create(icon, show_command)) return 1;
+    return FormWindow::RunMessageLoop();
+}

@@ -1,0 +1,83 @@
+// The main window's form description, its size handler and its creation handler.
+#include "app/main_window.h"
+
+#include "app/forum.h"
+#include "app/layout.h"
+#include "net/http_request.h"
+#include "runtime/services.h"
+#include "runtime/text.h"
+
+namespace {
+
+const FontSpec kDefaultFont{-12, FW_NORMAL, GB2312_CHARSET, "宋体"};
+const FontSpec kLabelFont{-12, FW_BOLD, GB2312_CHARSET, ""};
+const FontSpec kListFont{-14, FW_BOLD, GB2312_CHARSET, ""};
+
+struct Column {
+    const char* header;
+    int width;
+};
+constexpr Column kResultColumns[] = {
+    {"序列号", 80}, {"标题名称", 500}, {"发布者UID", 150}, {"发布者名称", 150}, {"网址", 300},
+};
+
+}  // namespace
+
+MainWindow::MainWindow(std::string forum) : forum_(std::move(forum)), form_(Describe()) {}
+
+bool MainWindow::Create(HICON icon, int show_command) { return form_.Create(icon, show_command); }
+
+FormSpec MainWindow::Describe() {
+    using K = ControlKind;
+    FormSpec form{ForumCaption(forum_), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
+    form.controls = {
+        {"透明标签5", K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
+        {"进度条1", K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},
+        {"通用对话框1", K::FileDialog, 448, 272, 26, 26, "", {}, {}, {}},
+        {"选择框1", K::CheckBox, 536, 648, 113, 24, "不显示查找为空", {}, {}, {}},
+        {"编辑框3", K::Edit, 804, 650, 156, 20, "", {}, {}, {}},
+        {"组合框1", K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
+        {"透明标签4", K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
+        {"透明标签3", K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(forum_), {}, kLabelFont, {}},
+        {"按钮1", K::Button, 272, 655, 63, 23, "开始", {}, {}, {}},
+        {"透明标签2", K::TransparentLabel, 144, 652, 48, 24, "遍历数：", {}, kLabelFont, {}},
+        {"编辑框2", K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
+        {"编辑框1", K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
+        {"透明标签1", K::TransparentLabel, 16, 652, 48, 24, "开始段：", {}, kLabelFont, {}},
+        {"超级列表框1", K::ListView, 8, 34, 960, 601, "", {}, kListFont, {}},
+    };
+    form.events = {
+        {kFormCreated, [this] { OnCreated(); }},
+        {kFormResized, [this] { OnResized(); }},
+    };
+    return form;
+}
+
+void MainWindow::OnResized() {
+    Control window = form_.Window();
+    int status_height = form_["透明标签3"].Height();
+    for (const Placement& placement : MainWindowPlacements(window.Width(), window.Height(), status_height)) {
+        Control control = form_[placement.control];
+        switch (placement.edge) {
+            case Edge::Left: control.SetLeft(placement.value); break;
+            case Edge::Top: control.SetTop(placement.value); break;
+            case Edge::Width: control.SetWidth(placement.value); break;
+            case Edge::Height: control.SetHeight(placement.value); break;
+        }
+    }
+}
+
+void MainWindow::OnCreated() {
+    // The skin engine takes the window over here, before anything else is shown in it.
+    Control list = form_["超级列表框1"];
+    for (const Column& column : kResultColumns) list.AppendColumn(column.header, column.width);
+
+    // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the
+    // member count to the caption when it arrives.
+    Control window = form_.Window();
+    window.SetText(ForumCaptionWithCount(forum_, ""));
+    StartWorker([window, forum = forum_] {
+        std::string count = MemberCountOfHomePage(PageText(HttpGet(forum)));
+        window.SetText(ForumCaptionWithCount(forum, count));
+    });
+}

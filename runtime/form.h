@@ -1,0 +1,62 @@
+// The form description: a table of a window and its controls that the runtime turns into a real window.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class ControlKind {
+    TransparentLabel,  // Static; the window's background shows through it
+    ProgressBar,       // msctls_progress32
+    FileDialog,        // the common open/save dialog; not a window
+    CheckBox,          // Button, BS_AUTOCHECKBOX
+    Edit,              // Edit, single line
+    ComboBox,          // ComboBox, drop-down list, not sorted
+    Button,            // Button, push button
+    ListView,          // SysListView32 in report mode
+};
+
+// Event numbers of the form itself and of its controls.
+enum FormEvent { kFormCreated = 0, kFormResized = 4 };
+enum ControlEvent { kClicked = 0, kTextChanged = 0, kRightClicked = 5 };
+
+using Handler = std::function<void()>;
+
+struct EventBinding {
+    int event;
+    Handler handler;
+};
+
+// A font as CreateFontA takes it; an empty face lets the system pick one for the character set.
+struct FontSpec {
+    int height;
+    int weight;
+    int charset;
+    std::string face;
+};
+
+struct ControlSpec {
+    std::string name;
+    ControlKind kind;
+    int left, top, width, height;
+    std::string text;                // caption or text
+    std::vector<std::string> items;  // combo box items
+    std::optional<FontSpec> font;    // the form's default font when absent
+    std::vector<EventBinding> events;
+};
+
+// An entry of the form's popup menu; the caption "-" is a separator.
+struct MenuEntrySpec {
+    std::string caption;
+    Handler on_click;
+};
+
+struct FormSpec {
+    std::string caption;
+    int left, top, width, height;  // outer geometry in screen coordinates
+    FontSpec default_font;
+    std::vector<ControlSpec> controls;  // in creation order
+    std::vector<MenuEntrySpec> menu;
+    std::vector<EventBinding> events;
+};

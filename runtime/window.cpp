@@ -1,0 +1,256 @@
+// Creation of a form's window and controls, and the dispatch of their messages to the form's handlers.
+#include "runtime/window.h"
+
+#include <commctrl.h>
+
+#include "runtime/messages.h"
+
+namespace {
+
+constexpr char kFormClass[] = "QuillmoorForm";
+constexpr int kFirstControlId = 1000;
+constexpr int kFirstMenuId = 2000;
+
+void RegisterFormClass(WNDPROC procedure, HICON icon) {
+    WNDCLASSEXA window_class{};
+    window_class.cbSize = sizeof window_class;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), kFormClass, &window_class)) return;
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&common);
+    window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hIcon = icon;
+    window_class.hIconSm = icon;
+    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kFormClass;
+    RegisterClassExA(&window_class);
+}
+
+struct WindowKind {
+    const char* class_name;
+    DWORD style;
+    DWORD ex_style;
+};
+
+WindowKind KindOf(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+        case ControlKind::TransparentLabel: return {"Static", child | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
+        case ControlKind::ProgressBar: return {PROGRESS_CLASSA, child, 0};
+        case ControlKind::CheckBox: return {"Button", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+        case ControlKind::Edit: return {"Edit", child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::ComboBox: return {"ComboBox", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+        case ControlKind::Button: return {"Button", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::ListView:
+            return {WC_LISTVIEWA, child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::FileDialog: break;
+    }
+    return {nullptr, 0, 0};
+}
+
+FontHandle MakeFont(const FontSpec& font) {
+    return FontHandle(CreateFontA(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                  static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
+}
+
+}  // namespace
+
+FormWindow::FormWindow(FormSpec spec) : spec_(std::move(spec)) {}
+
+FormWindow::~FormWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool FormWindow::Create(HICON icon, int show_command) {
+    RegisterFormClass(&FormWindow::WindowProc, icon);
+    fonts_.push_back(MakeFont(spec_.default_font));
+    // The skin engine paints the frame and caption inside the window, so the window has no system frame: its
+    // client area is the whole window, and the form's geometry and layout count from its outer corner.
+    constexpr DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    CreateWindowExA(WS_EX_APPWINDOW, kFormClass, spec_.caption.c_str(), style, spec_.left, spec_.top,
+                    spec_.width, spec_.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    if (!hwnd_) return false;
+    ShowWindow(hwnd_, show_command);
+    UpdateWindow(hwnd_);
+    Fire(spec_.events, kFormCreated);
+    return true;
+}
+
+Control FormWindow::operator[](std::string_view name) const {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (spec_.controls[i].name == name) return controls_[i];
+    }
+    return {};
+}
+
+FileDialog& FormWindow::Dialog(std::string_view name) { return dialogs_.find(name)->second; }
+
+void FormWindow::ShowMenu(POINT screen_point) {
+    RunOnWindowThread(hwnd_, [&] {
+        TrackPopupMenu(menu_.get(), TPM_RIGHTBUTTON, screen_point.x, screen_point.y, 0, hwnd_, nullptr);
+    });
+}
+
+void FormWindow::EnableMenuEntry(std::string_view caption, bool enabled) {
+    for (size_t i = 0; i < spec_.menu.size(); ++i) {
+        if (spec_.menu[i].caption != caption) continue;
+        RunOnWindowThread(hwnd_, [&] {
+            EnableMenuItem(menu_.get(), static_cast<UINT>(kFirstMenuId + i),
+                           MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        });
+    }
+}
+
+int FormWindow::RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the controls of the active form.
+        HWND active = GetActiveWindow();
+        if (active && IsDialogMessageA(active, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!form) return DefWindowProcA(hwnd, message, wparam, lparam);
+    return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate();
+        case WM_SIZE: return OnSize(wparam, lparam);
+        case WM_COMMAND: return OnCommand(wparam, lparam);
+        case WM_NOTIFY: return OnNotify(lparam);
+        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(wparam, lparam);
+        case WM_QM_INVOKE: return OnInvoke(lparam);
+        case WM_DESTROY: return OnDestroy();
+    }
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
+LRESULT FormWindow::OnCreate() {
+    controls_.resize(spec_.controls.size());
+    for (size_t i = 0; i < spec_.controls.size(); ++i) CreateControl(i);
+    CreateMenu();
+    return 0;
+}
+
+LRESULT FormWindow::OnSize(WPARAM wparam, LPARAM lparam) {
+    Fire(spec_.events, kFormResized);
+    return DefWindowProcA(hwnd_, WM_SIZE, wparam, lparam);
+}
+
+LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
+    int id = LOWORD(wparam);
+    if (lparam == 0) {  // a menu entry
+        size_t entry = static_cast<size_t>(id - kFirstMenuId);
+        if (entry < spec_.menu.size() && spec_.menu[entry].on_click) spec_.menu[entry].on_click();
+        return 0;
+    }
+    size_t index = static_cast<size_t>(id - kFirstControlId);
+    if (index >= spec_.controls.size()) return 0;
+    const ControlSpec& control = spec_.controls[index];
+    int code = HIWORD(wparam);
+    bool clicked = (control.kind == ControlKind::Button || control.kind == ControlKind::CheckBox) &&
+                   code == BN_CLICKED;
+    bool changed = control.kind == ControlKind::Edit && code == EN_CHANGE;
+    if (clicked) Fire(control.events, kClicked);
+    if (changed) Fire(control.events, kTextChanged);
+    return 0;
+}
+
+LRESULT FormWindow::OnNotify(LPARAM lparam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    size_t index = static_cast<size_t>(header->idFrom - kFirstControlId);
+    if (index < spec_.controls.size() && spec_.controls[index].kind == ControlKind::ListView &&
+        header->code == static_cast<UINT>(NM_RCLICK)) {
+        Fire(spec_.controls[index].events, kRightClicked);
+    }
+    return 0;
+}
+
+LRESULT FormWindow::OnCtlColorStatic(WPARAM wparam, LPARAM lparam) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].hwnd() != reinterpret_cast<HWND>(lparam)) continue;
+        if (spec_.controls[i].kind != ControlKind::TransparentLabel) break;
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    return DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, wparam, lparam);
+}
+
+LRESULT FormWindow::OnInvoke(LPARAM lparam) {
+    (*reinterpret_cast<const std::function<void()>*>(lparam))();
+    return 0;
+}
+
+LRESULT FormWindow::OnDestroy() {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+void FormWindow::CreateControl(size_t index) {
+    const ControlSpec& spec = spec_.controls[index];
+    if (spec.kind == ControlKind::FileDialog) {
+        dialogs_.try_emplace(spec.name);
+        return;
+    }
+    WindowKind kind = KindOf(spec.kind);
+    int height = spec.kind == ControlKind::ComboBox ? spec.height + kDropDownExtent : spec.height;
+    HWND hwnd = CreateWindowExA(kind.ex_style, kind.class_name, spec.text.c_str(), kind.style, spec.left,
+                                spec.top, spec.width, height, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
+    controls_[index] = Control(hwnd, spec.kind, false);
+    if (spec.kind == ControlKind::ComboBox) {
+        for (const std::string& item : spec.items) {
+            SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+        SendMessageA(hwnd, CB_SETCURSEL, 0, 0);
+        controls_[index].SetHeight(spec.height);
+    }
+    if (spec.kind == ControlKind::ListView) {
+        SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    }
+}
+
+void FormWindow::CreateMenu() {
+    if (spec_.menu.empty()) return;
+    menu_.Reset(CreatePopupMenu());
+    for (size_t i = 0; i < spec_.menu.size(); ++i) {
+        const std::string& caption = spec_.menu[i].caption;
+        if (caption == "-") {
+            AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuA(menu_.get(), MF_STRING, static_cast<UINT_PTR>(kFirstMenuId + i), caption.c_str());
+        }
+    }
+}
+
+void FormWindow::Fire(const std::vector<EventBinding>& bindings, int event) const {
+    for (const EventBinding& binding : bindings) {
+        if (binding.event == event && binding.handler) binding.handler();
+    }
+}
+
+HFONT FormWindow::FontFor(const ControlSpec& spec) {
+    if (!spec.font) return fonts_.front().get();
+    fonts_.push_back(MakeFont(*spec.font));
+    return fonts_.back().get();
+}
