@@ -61,10 +61,25 @@ int Control::Height() const {
 
 void Control::Move(int left, int top, int width, int height) const {
     Apply([=, this] {
+        RECT r = Bounds();
+        bool resized = width != r.right - r.left || height != r.bottom - r.top;
         int window_height = kind_ == ControlKind::ComboBox ? height + kDropDownExtent : height;
-        SetWindowPos(hwnd_, nullptr, left, top, width, window_height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, left, top, width, window_height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
+        // Some systems recompute a drop-down list's field from its font when it is resized.
+        if (resized && kind_ == ControlKind::ComboBox) FitComboField(height);
         if (kind_ == ControlKind::TransparentLabel) RepaintBehind(hwnd_);
     });
+}
+
+void Control::FitComboField(int height) const {
+    // The closed height of a drop-down list grows one for one with its selection field's item height, by an
+    // amount that differs between systems: set the field once, measure, then correct.
+    const auto field_index = static_cast<WPARAM>(-1);
+    LPARAM field = SendMessageA(hwnd_, CB_GETITEMHEIGHT, field_index, 0);
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, field_index, field);
+    field += height - Height();
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, field_index, std::max<LPARAM>(1, field));
 }
 
 void Control::SetLeft(int value) const {
@@ -89,13 +104,10 @@ void Control::SetHeight(int value) const {
     Apply([=, this] {
         RECT r = Bounds();
         if (kind_ == ControlKind::ComboBox) {
-            // The closed height of a drop-down list follows its selection field's item height.
-            int field = static_cast<int>(SendMessageA(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            int chrome = (r.bottom - r.top) - field;
-            SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, value - chrome));
-            return;
+            FitComboField(value);
+        } else {
+            Move(r.left, r.top, r.right - r.left, value);
         }
-        Move(r.left, r.top, r.right - r.left, value);
     });
 }
 

@@ -63,6 +63,7 @@ public:
 private:
     RECT Bounds() const;
     void Move(int left, int top, int width, int height) const;
+    void FitComboField(int height) const;
     template <class Result>
     Result Query(const std::function<Result()>& read) const;
     void Apply(const std::function<void()>& write) const;
