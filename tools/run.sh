@@ -1,0 +1,29 @@
+#!/bin/bash
+# Builds the program and starts it against the sample forum served on 127.0.0.1 (under Wine on Linux).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/wine-env.sh
+port=${QM_FORUM_PORT:-8431}
+
+echo "== building the program"
+cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/win64 -j "$(nproc)" --target Quillmoor >/dev/null
+tools/wine-prefix.sh
+
+echo "== serving the sample forum"
+forum=$(tools/forum-server.sh start build/forum "$port")
+trap 'tools/forum-server.sh stop build/forum' EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  # No screen here: give the window a virtual one, which `import -display :77 -window root shot.png` can show.
+  export DISPLAY=:77
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null; tools/forum-server.sh stop build/forum' EXIT
+  sleep 1
+  echo "== no display: the window opens on the virtual display $DISPLAY"
+fi
+
+echo "== starting Quillmoor against $forum (close the window to stop)"
+cd build/win64/app
+"$WINELOADER" Quillmoor.exe --forum "$forum"
