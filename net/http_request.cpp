@@ -1,0 +1,143 @@
+// HttpRequest over WinInet: handles, header block, send, bounded body read, response headers and cookies.
+#include "net/http_request.h"
+
+#include <algorithm>
+
+#include "net/cookies.h"
+#include "net/url.h"
+#include "net/wininet_handle.h"
+#include "runtime/text.h"
+
+namespace {
+
+constexpr char kDefaultAgent[] = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
+constexpr DWORD kReadChunk = 1024;
+constexpr DWORD kHeaderBufferSize = 5000;
+
+constexpr int kGet = 0;
+constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
+
+// WinInet under Wine leaves send and receive time-outs infinite, so a server that stops answering would hold
+// the calling thread for ever; these are the Windows defaults.
+void SetTimeouts(HINTERNET connection) {
+    const struct {
+        DWORD option;
+        DWORD milliseconds;
+    } timeouts[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, 60000},
+                    {INTERNET_OPTION_SEND_TIMEOUT, 30000},
+                    {INTERNET_OPTION_RECEIVE_TIMEOUT, 30000}};
+    for (auto [option, milliseconds] : timeouts) {
+        InternetSetOptionA(connection, option, &milliseconds, sizeof milliseconds);
+    }
+}
+
+// The caller's lines followed by the default lines they do not already hold, and the cookie line.
+std::string HeaderBlock(std::string headers, const std::string& url, const std::string& cookies) {
+    if (headers.empty()) {
+        headers = "Accept: */*";
+    } else if (!ContainsText(headers, "Accept:")) {
+        headers += "\r\nAccept: */*";
+    }
+    if (!ContainsText(headers, "Referer:")) headers += "\r\nReferer: " + url;
+    if (!ContainsText(headers, "Accept-Language:")) headers += "\r\nAccept-Language: zh-cn";
+    if (!ContainsText(headers, "Content-Type:"))
+        headers += "\r\nContent-Type: application/x-www-form-urlencoded";
+    if (!cookies.empty()) headers += "\r\nCookie: " + cookies;
+    return headers;
+}
+
+// Reads in 1024-byte chunks until the response ends, a read fails or the size cap is reached; the cap keeps
+// memory bounded whatever a server sends.
+std::string ReadBody(HINTERNET request) {
+    std::string body;
+    char chunk[kReadChunk];
+    while (body.size() < kMaxResponseBody) {
+        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(kReadChunk, kMaxResponseBody - body.size()));
+        DWORD received = 0;
+        if (!InternetReadFile(request, chunk, wanted, &received) || received == 0) break;
+        body.append(chunk, received);
+    }
+    return body;
+}
+
+// Raw response headers with every Set-Cookie spelled alike; 5000 blanks when they do not fit or cannot be
+// read.
+std::string ResponseHeaders(HINTERNET request) {
+    std::string buffer(kHeaderBufferSize, ' ');
+    DWORD length = kHeaderBufferSize;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &length, nullptr)) {
+        return std::string(kHeaderBufferSize, ' ');
+    }
+    return ReplaceText(PageText(buffer), "Set-Cookie", "Set-Cookie", true);
+}
+
+}  // namespace
+
+std::string UserAgentFor(std::string_view extra_headers) {
+    constexpr std::string_view kName = "User-Agent:";
+    const int found = FindText(extra_headers, kName, 1, true);
+    if (found < 0) return kDefaultAgent;
+    // The value runs to the end of its own line, whatever the line's letter case or place in the block.
+    const std::string_view value = extra_headers.substr(found - 1 + kName.size());
+    return TrimBlanks(value.substr(0, value.find("\r\n")));
+}
+
+std::string HttpRequest(HttpRequestArgs& args) {
+    const int method = args.method >= 0 && args.method <= 2 ? args.method : kGet;
+    const bool secure = AsciiLower(std::string_view(args.url).substr(0, 5)) == "https";
+    const std::string agent = UserAgentFor(args.extra_headers);
+
+    InternetHandle root;
+    if (args.proxy.empty()) {
+        root.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    } else {
+        const std::string proxy = secure ? args.proxy : "http=" + args.proxy;
+        root.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PROXY, proxy.c_str(), "", 0));
+    }
+    if (!root) return {};
+
+    // A port beyond 16 bits would be cut down to some other port; such a URL cannot be reached at all.
+    const int port = UrlPort(args.url);
+    if (port < 0 || port > 0xFFFF) return {};
+    const InternetHandle connection(InternetConnectA(root.get(), UrlHost(args.url).c_str(),
+                                                     static_cast<INTERNET_PORT>(port), nullptr, nullptr,
+                                                     INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return {};
+    SetTimeouts(connection.get());
+
+    // Always from the network, and no cache copy left on disk for every page of a long run.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+    if (args.merge_cookies) flags |= INTERNET_FLAG_NO_COOKIES;
+    if (args.no_redirect) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
+    flags |= secure ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+    const InternetHandle request(HttpOpenRequestA(connection.get(), kVerbs[method], UrlPath(args.url).c_str(),
+                                                  "HTTP/1.1", nullptr, nullptr, flags, 0));
+    if (!request) return {};
+
+    args.extra_headers = HeaderBlock(std::move(args.extra_headers), args.url, args.cookies);
+    const DWORD header_length = static_cast<DWORD>(args.extra_headers.size());
+    bool sent;
+    if (method == kGet) {
+        char no_body[1] = {};
+        sent = HttpSendRequestA(request.get(), args.extra_headers.c_str(), header_length, no_body, 0);
+    } else {
+        if (args.post_bytes.empty()) args.post_bytes = args.post_text;
+        sent = HttpSendRequestA(request.get(), args.extra_headers.c_str(), header_length,
+                                args.post_bytes.empty() ? nullptr : args.post_bytes.data(),
+                                static_cast<DWORD>(args.post_bytes.size()));
+    }
+
+    // Without a response there are no headers to read; some WinInet versions would report an empty header
+    // block instead of failing the query.
+    std::string body = sent ? ReadBody(request.get()) : std::string();
+    args.returned_headers = sent ? ResponseHeaders(request.get()) : std::string(kHeaderBufferSize, ' ');
+    args.returned_cookies = CollectCookies(args.returned_headers);
+    if (args.merge_cookies) MergeCookies(args.cookies, args.returned_cookies);
+    return body;
+}
+
+std::string HttpGet(const std::string& url) {
+    HttpRequestArgs args;
+    args.url = url;
+    return HttpRequest(args);
+}
