@@ -1,0 +1,58 @@
+// Time from starting the program to its main window being on screen, over several starts.
+// Usage: first_window_bench PROGRAM FORUM_URL [STARTS]
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/bench_util.h"
+
+namespace {
+
+struct Search {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND hwnd, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD process;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != search->process || !IsWindowVisible(hwnd)) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: first_window_bench PROGRAM FORUM_URL [STARTS]\n");
+        return 2;
+    }
+    const int starts = argc > 3 ? std::atoi(argv[3]) : 5;
+    std::string command = std::string("\"") + argv[1] + "\" --forum " + argv[2];
+    std::vector<double> times;
+    for (int i = 0; i < starts; ++i) {
+        STARTUPINFOA startup{sizeof startup};
+        PROCESS_INFORMATION process{};
+        double start = NowSeconds();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            std::fprintf(stderr, "cannot start %s\n", argv[1]);
+            return 1;
+        }
+        Search search{process.dwProcessId, nullptr};
+        while (!search.found && NowSeconds() - start < 30) {
+            EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+            if (!search.found) Sleep(1);
+        }
+        times.push_back(NowSeconds() - start);
+        if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    std::printf("time to first window: median %.0f ms over %d starts\n", Median(times) * 1000, starts);
+    return 0;
+}
