@@ -17,7 +17,7 @@ struct Column {
     const char* header;
     int width;
 };
-constexpr Column kResultColumns[] = {
+constexpr Column kColumnHeaders[] = {
     {"序列号", 80}, {"标题名称", 500}, {"发布者UID", 150}, {"发布者名称", 150}, {"网址", 300},
 };
 
@@ -70,7 +70,7 @@ void MainWindow::OnResized() {
 void MainWindow::OnCreated() {
     // The skin engine takes the window over here, before anything else is shown in it.
     Control list = form_["超级列表框1"];
-    for (const Column& column : kResultColumns) list.AppendColumn(column.header, column.width);
+    for (const Column& column : kColumnHeaders) list.AppendColumn(column.header, column.width);
 
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the
     // member count to the caption when it arrives.

@@ -193,3 +193,51 @@ void Control::AppendColumn(std::string_view header, int width) const {
         SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&column));
     });
 }
+
+int Control::RowCount() const {
+    return Query<int>([this] { return rows_ ? rows_->Count() : 0; });
+}
+
+int Control::AppendRow(ResultRow row) const {
+    return Query<int>([&, this] { return rows_ ? rows_->Append(std::move(row)) : -1; });
+}
+
+void Control::AppendRows(std::vector<ResultRow> rows) const {
+    Apply([&, this] {
+        if (rows_) rows_->Append(std::move(rows));
+    });
+}
+
+void Control::ReplaceRows(std::vector<ResultRow> rows) const {
+    Apply([&, this] {
+        if (rows_) rows_->Replace(std::move(rows));
+    });
+}
+
+void Control::DeleteRow(int row) const {
+    Apply([=, this] {
+        if (rows_) rows_->Delete(row);
+    });
+}
+
+void Control::DeleteAllRows() const {
+    Apply([this] {
+        if (rows_) rows_->Clear();
+    });
+}
+
+void Control::SetCell(int row, int column, std::string_view text) const {
+    Apply([&, this] {
+        if (rows_) rows_->SetCell(row, column, text);
+    });
+}
+
+std::string Control::Cell(int row, int column) const {
+    return Query<std::string>([&, this] { return rows_ ? rows_->Cell(row, column) : std::string(); });
+}
+
+std::vector<ResultRow> Control::Rows() const {
+    return Query<std::vector<ResultRow>>([this] {
+        return rows_ ? rows_->Rows(0, rows_->Count()) : std::vector<ResultRow>();
+    });
+}

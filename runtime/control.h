@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "runtime/form.h"
+#include "runtime/list_rows.h"
 
 // A drop-down list's window height includes its open list; this is how far the list reaches below the field.
 constexpr int kDropDownExtent = 200;
@@ -21,10 +22,12 @@ void RunOnWindowThread(HWND hwnd, const std::function<void()>& call);
 class Control {
 public:
     Control() = default;
-    Control(HWND hwnd, ControlKind kind, bool is_form) : hwnd_(hwnd), kind_(kind), is_form_(is_form) {}
+    Control(HWND hwnd, ControlKind kind, bool is_form, ListRows* rows = nullptr)
+        : hwnd_(hwnd), kind_(kind), is_form_(is_form), rows_(rows) {}
 
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
+    ListRows* rows() const { return rows_; }
 
     // Geometry: for a control, in its parent's client coordinates; for the form, its outer rectangle on screen.
     int Left() const;
@@ -60,6 +63,17 @@ public:
     // Appends a column to a report list view.
     void AppendColumn(std::string_view header, int width) const;
 
+    // Rows of a list view. Each call is one operation on the window's thread; rows are indexed from 0.
+    int RowCount() const;
+    int AppendRow(ResultRow row = {}) const;  // the index of the new row
+    void AppendRows(std::vector<ResultRow> rows) const;
+    void ReplaceRows(std::vector<ResultRow> rows) const;  // also clears the selection
+    void DeleteRow(int row) const;
+    void DeleteAllRows() const;
+    void SetCell(int row, int column, std::string_view text) const;
+    std::string Cell(int row, int column) const;  // empty for a missing row or column
+    std::vector<ResultRow> Rows() const;
+
 private:
     RECT Bounds() const;
     void Move(int left, int top, int width, int height) const;
@@ -71,4 +85,5 @@ private:
     HWND hwnd_ = nullptr;
     ControlKind kind_ = ControlKind::TransparentLabel;
     bool is_form_ = false;
+    ListRows* rows_ = nullptr;  // owned by the form; only for list views
 };

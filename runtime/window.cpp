@@ -44,7 +44,7 @@ WindowKind KindOf(ControlKind kind) {
         case ControlKind::ComboBox: return {"ComboBox", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::Button: return {"Button", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::ListView:
-            return {WC_LISTVIEWA, child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+            return {WC_LISTVIEWA, child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA,
                     WS_EX_CLIENTEDGE};
         case ControlKind::FileDialog: break;
     }
@@ -173,11 +173,12 @@ LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT FormWindow::OnNotify(LPARAM lparam) {
-    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    auto* header = reinterpret_cast<NMHDR*>(lparam);
     size_t index = static_cast<size_t>(header->idFrom - kFirstControlId);
-    if (index < spec_.controls.size() && spec_.controls[index].kind == ControlKind::ListView &&
-        header->code == static_cast<UINT>(NM_RCLICK)) {
-        Fire(spec_.controls[index].events, kRightClicked);
+    if (index >= spec_.controls.size() || spec_.controls[index].kind != ControlKind::ListView) return 0;
+    if (header->code == static_cast<UINT>(NM_RCLICK)) Fire(spec_.controls[index].events, kRightClicked);
+    if (header->code == static_cast<UINT>(LVN_GETDISPINFOA)) {
+        controls_[index].rows()->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lparam));
     }
     return 0;
 }
@@ -227,6 +228,8 @@ void FormWindow::CreateControl(size_t index) {
     }
     if (spec.kind == ControlKind::ListView) {
         SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        list_rows_.push_back(std::make_unique<ListRows>(hwnd));
+        controls_[index] = Control(hwnd, spec.kind, false, list_rows_.back().get());
     }
 }
 

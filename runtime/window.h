@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,7 @@ private:
     FormSpec spec_;
     HWND hwnd_ = nullptr;
     std::vector<Control> controls_;  // parallel to spec_.controls; file dialogs have no window
+    std::vector<std::unique_ptr<ListRows>> list_rows_;  // the rows of each list view
     std::vector<FontHandle> fonts_;  // [0] is the form's default font
     MenuHandle menu_;
     std::map<std::string, FileDialog, std::less<>> dialogs_;

@@ -1,0 +1,94 @@
+// The list operations on a virtual report list view under Wine: what they store, what the list view shows,
+// and how selection follows deletions.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "runtime/window.h"
+
+namespace {
+
+class ListOperations : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(form_.Create(nullptr, SW_SHOWNORMAL));
+        list_ = form_["列表"];
+        for (int i = 0; i < 5; ++i) list_.AppendColumn("c", 60);
+    }
+
+    // The text the list view itself shows for a cell.
+    std::string Shown(int row, int column) {
+        char text[256] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list_.hwnd(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    FormWindow form_{FormSpec{"t", 10, 10, 500, 400, {-12, FW_NORMAL, GB2312_CHARSET, ""},
+                              {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}}, {}, {}}};
+    Control list_;
+};
+
+TEST_F(ListOperations, StoreAndShowCells) {
+    EXPECT_EQ(list_.AppendRow(), 0);
+    EXPECT_EQ(list_.AppendRow({"7", "标题", "42", "作者", "http://x/thread-7-1-1.html"}), 1);
+    list_.SetCell(0, 1, "第一行");
+    EXPECT_EQ(list_.RowCount(), 2);
+    EXPECT_EQ(list_.Cell(0, 1), "第一行");
+    EXPECT_EQ(Shown(0, 1), "第一行");
+    EXPECT_EQ(Shown(1, 3), "作者");
+    EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 2);
+
+    // Missing rows and columns read as empty and ignore writes.
+    list_.SetCell(5, 1, "x");
+    list_.SetCell(0, 9, "x");
+    list_.SetCell(-1, 0, "x");
+    EXPECT_EQ(list_.Cell(5, 1), "");
+    EXPECT_EQ(list_.Cell(0, 5), "");
+    EXPECT_EQ(list_.Cell(-1, 0), "");
+    EXPECT_EQ(list_.RowCount(), 2);
+}
+
+TEST_F(ListOperations, SelectionFollowsDeletionsAndClears) {
+    for (int i = 0; i < 4; ++i) list_.AppendRow({std::to_string(i)});
+    EXPECT_EQ(list_.Selection(), -1);
+    list_.SetSelection(-3);  // ignored
+    EXPECT_EQ(list_.Selection(), -1);
+    list_.SetSelection(2);
+    EXPECT_EQ(list_.Selection(), 2);
+    EXPECT_EQ(ListView_GetNextItem(list_.hwnd(), -1, LVNI_FOCUSED), 2);
+
+    list_.DeleteRow(0);  // the selected row moves up with its cells
+    EXPECT_EQ(list_.Selection(), 1);
+    EXPECT_EQ(list_.Cell(1, 0), "2");
+    list_.DeleteRow(1);
+    EXPECT_EQ(list_.Selection(), -1);
+    EXPECT_EQ(list_.RowCount(), 2);
+    EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 2);
+
+    list_.SetSelection(0);
+    list_.ReplaceRows({{"a"}, {"b"}, {"c"}});
+    EXPECT_EQ(list_.Selection(), -1);
+    EXPECT_EQ(Shown(2, 0), "c");
+    list_.DeleteAllRows();
+    EXPECT_EQ(list_.RowCount(), 0);
+    EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 0);
+}
+
+TEST_F(ListOperations, HundredThousandRowsInOneOperation) {
+    std::vector<ResultRow> rows(100000);
+    for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = std::to_string(i);
+    list_.AppendRows(std::move(rows));
+    list_.AppendRows({{"last"}});
+    EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 100001);
+    EXPECT_EQ(Shown(99999, 0), "99999");
+    EXPECT_EQ(list_.Rows().back()[0], "last");
+    ListView_EnsureVisible(list_.hwnd(), 100000, FALSE);
+    EXPECT_EQ(Shown(100000, 0), "last");
+}
+
+}  // namespace
