@@ -1,0 +1,10 @@
+// Replacing a file's whole content in one step, so that a reader, or a program killed half-way, sees either
+// the old file or the new one.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Writes `content` to a new file beside `path`, flushes it to disk and moves it over `path`. False when any
+// step fails; `path` is then untouched and the new file removed.
+bool ReplaceFileContent(const std::string& path, std::string_view content);
