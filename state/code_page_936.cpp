@@ -1,4 +1,4 @@
-// The code page 936 (GBK) table as the system maps it to and from UTF-16.
+// Code page 936 (GBK) as the system converts UTF-16 units to it, from its table of two-byte characters.
 #include "state/code_page_936.h"
 
 #include <array>
@@ -490,7 +490,8 @@ std::unique_ptr<Table> BuildTable() {
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int index = 0; index < kTrailsPerLead; ++index) {
             int trail = index < 0x3F ? 0x40 + index : 0x41 + index;
-            set(kTwoByteUnits[(lead - 0x81) * kTrailsPerLead + index], static_cast<uint16_t>(lead << 8 | trail), true);
+            set(kTwoByteUnits[(lead - 0x81) * kTrailsPerLead + index],
+                static_cast<uint16_t>(lead << 8 | trail), true);
         }
     }
     for (const auto& entry : kBestFit) set(entry.unit, entry.code, false);

@@ -11,6 +11,8 @@ namespace {
 
 // The longest value the system hands back through a 10,240-byte buffer, in characters and in bytes.
 constexpr size_t kMaxRead = 10239;
+// Sections with more keys than this get their keys hashed; smaller ones are looked through.
+constexpr uint32_t kMostKeysLookedThrough = 16;
 
 bool IsLead(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE;
@@ -246,7 +248,8 @@ bool LookupName(std::string_view name, std::string& decoded) {
     decoded.assign(UpToZero(name.substr(first)));
     DecodeGbk(decoded, LoneLeadAtEnd::kDropped);
     std::string_view trimmed = TrimEnd(TrimStart(std::string_view(decoded)));
-    decoded = std::string(trimmed);
+    decoded.resize(trimmed.data() - decoded.data() + trimmed.size());
+    decoded.erase(0, trimmed.data() - decoded.data());
     return true;
 }
 
@@ -310,6 +313,7 @@ IniReader IniReader::FromBytes(std::string bytes) {
             [&](std::string_view name, std::string_view value, bool has_value) {
                 reader.AddKey(section, range(name), has_value ? range(value) : Range{}, has_value);
             });
+        reader.IndexLargeSections();
         return reader;
     }
 
@@ -344,6 +348,7 @@ IniReader IniReader::FromBytes(std::string bytes) {
             if (has_value) convert(value, false, value_range);
             reader.AddKey(section, name_range, value_range, has_value);
         });
+    reader.IndexLargeSections();
     return reader;
 }
 
@@ -373,38 +378,62 @@ std::string IniReader::Get(std::string_view section, std::string_view key) const
 
 uint32_t IniReader::AddSection(Range name) {
     MakeRoom(section_slots_, sections_.size(),
-             [&](uint32_t index) { return HashName(View(sections_[index]), 0); });
+             [&](uint32_t index) { return HashName(View(sections_[index].name), 0); });
     uint32_t& slot = Probe(section_slots_, HashName(View(name), 0),
-                           [&](uint32_t index) { return SameName(View(sections_[index]), View(name)); });
+                           [&](uint32_t index) { return SameName(View(sections_[index].name), View(name)); });
     if (slot != 0) return kNone;
-    sections_.push_back(name);
+    sections_.push_back(Section{name, static_cast<uint32_t>(keys_.size()), 0});
     slot = static_cast<uint32_t>(sections_.size());
     return slot - 1;
 }
 
+// Keys arrive in file order, so the keys of a section follow each other.
 void IniReader::AddKey(uint32_t section, Range name, Range value, bool has_value) {
     if (section == kNone) return;
-    MakeRoom(key_slots_, keys_.size(),
-             [&](uint32_t index) { return HashName(View(keys_[index].name), keys_[index].section); });
-    uint32_t& slot = Probe(key_slots_, HashName(View(name), section), [&](uint32_t index) {
-        return keys_[index].section == section && SameName(View(keys_[index].name), View(name));
-    });
-    if (slot != 0) return;
-    keys_.push_back(Key{section, name, value, has_value});
-    slot = static_cast<uint32_t>(keys_.size());
+    keys_.push_back(Key{name, value, has_value});
+    ++sections_[section].key_count;
+}
+
+void IniReader::IndexLargeSections() {
+    size_t hashed = 0;
+    for (const Section& section : sections_) {
+        if (section.key_count > kMostKeysLookedThrough) hashed += section.key_count;
+    }
+    if (hashed == 0) return;
+    size_t size = 16;
+    while (size < 2 * hashed) size *= 2;
+    key_slots_.assign(size, 0);
+    for (uint32_t index = 0; index < sections_.size(); ++index) {
+        const Section& section = sections_[index];
+        if (section.key_count <= kMostKeysLookedThrough) continue;
+        for (uint32_t key = section.first_key; key < section.first_key + section.key_count; ++key) {
+            uint32_t& slot = Probe(key_slots_, HashName(View(keys_[key].name), index), [&](uint32_t other) {
+                return other >= section.first_key && other < key &&
+                       SameName(View(keys_[other].name), View(keys_[key].name));
+            });
+            if (slot == 0) slot = key + 1;  // the first key of a name wins
+        }
+    }
 }
 
 uint32_t IniReader::FindSection(std::string_view name) const {
     if (section_slots_.empty()) return kNone;
     uint32_t slot = Probe(section_slots_, HashName(name, 0),
-                          [&](uint32_t index) { return SameName(View(sections_[index]), name); });
+                          [&](uint32_t index) { return SameName(View(sections_[index].name), name); });
     return slot == 0 ? kNone : slot - 1;
 }
 
 const IniReader::Key* IniReader::FindKey(uint32_t section, std::string_view name) const {
-    if (key_slots_.empty()) return nullptr;
-    uint32_t slot = Probe(key_slots_, HashName(name, section), [&](uint32_t index) {
-        return keys_[index].section == section && SameName(View(keys_[index].name), name);
+    const Section& keys = sections_[section];
+    if (keys.key_count <= kMostKeysLookedThrough) {
+        for (uint32_t key = keys.first_key; key < keys.first_key + keys.key_count; ++key) {
+            if (SameName(View(keys_[key].name), name)) return &keys_[key];
+        }
+        return nullptr;
+    }
+    uint32_t slot = Probe(key_slots_, HashName(name, section), [&](uint32_t key) {
+        return key >= keys.first_key && key < keys.first_key + keys.key_count &&
+               SameName(View(keys_[key].name), name);
     });
     return slot == 0 ? nullptr : &keys_[slot - 1];
 }

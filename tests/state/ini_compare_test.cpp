@@ -257,8 +257,11 @@ TEST_F(IniCompare, RandomFiles) {
     };
     for (int round = 0; round < 60; ++round) {
         std::string file;
-        for (int lines = 5 + pick(40); lines > 0; --lines) {
-            switch (pick(10)) {
+        bool long_sections = round % 3 == 0;  // sections of more than 16 keys are looked up by hash
+        for (int lines = long_sections ? 60 + pick(60) : 5 + pick(40); lines > 0; --lines) {
+            int kind = pick(10);
+            if (kind < 2 && long_sections && pick(6) != 0) kind = 9;
+            switch (kind) {
                 case 0:
                 case 1:
                     file += blanks() + "[" + blanks() + name_from(section_names) + blanks() + "]" +

@@ -83,6 +83,15 @@ TEST(IniReader, OnlyTheFirstSectionAndTheFirstKeyOfANameCount) {
     EXPECT_EQ(Read(file, "s", "j"), "");       // only in the second section named s
     EXPECT_EQ(Read(file, "s", "lonely"), "");  // a key written without "=" hides the later one
     EXPECT_EQ(Read(file, "t", "j"), "t");
+
+    std::string large = "[big]\n";  // a section with many keys is looked up by hash instead
+    for (int key = 0; key < 40; ++key) large += "k" + std::to_string(key) + "=" + std::to_string(key) + "\n";
+    large += "K5=again\nlonely\nlonely=x\n[BIG]\nextra=1\n";
+    EXPECT_EQ(Read(large, "big", "k5"), "5");
+    EXPECT_EQ(Read(large, "Big", "K39"), "39");
+    EXPECT_EQ(Read(large, "big", "lonely"), "");
+    EXPECT_EQ(Read(large, "big", "extra"), "");
+    EXPECT_EQ(Read(large, "big", "k40"), "");
 }
 
 TEST(IniReader, ValuesLoseBlanksAroundThemAndMatchingQuotes) {
