@@ -25,7 +25,9 @@ constexpr Column kColumnHeaders[] = {
 
 MainWindow::MainWindow(std::string forum) : forum_(std::move(forum)), form_(Describe()) {}
 
-bool MainWindow::Create(HICON icon, int show_command) { return form_.Create(icon, show_command); }
+bool MainWindow::Create(HICON icon, int show_command) {
+    return form_.Create(icon, show_command);
+}
 
 FormSpec MainWindow::Describe() {
     using K = ControlKind;
@@ -34,12 +36,39 @@ FormSpec MainWindow::Describe() {
         {"透明标签5", K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
         {"进度条1", K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},
         {"通用对话框1", K::FileDialog, 448, 272, 26, 26, "", {}, {}, {}},
-        {"选择框1", K::CheckBox, 536, 648, 113, 24, "不显示查找为空", {}, {}, {}},
-        {"编辑框3", K::Edit, 804, 650, 156, 20, "", {}, {}, {}},
+        {"选择框1",
+         K::CheckBox,
+         536,
+         648,
+         113,
+         24,
+         "不显示查找为空",
+         {},
+         {},
+         {{kClicked, [this] { crawler_->FilterEmptyTitles(); }}}},
+        {"编辑框3",
+         K::Edit,
+         804,
+         650,
+         156,
+         20,
+         "",
+         {},
+         {},
+         {{kTextChanged, [this] { crawler_->FilterBySearchText(); }}}},
         {"组合框1", K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
         {"透明标签4", K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
         {"透明标签3", K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(forum_), {}, kLabelFont, {}},
-        {"按钮1", K::Button, 272, 655, 63, 23, "开始", {}, {}, {}},
+        {"按钮1",
+         K::Button,
+         272,
+         655,
+         63,
+         23,
+         "开始",
+         {},
+         {},
+         {{kClicked, [this] { crawler_->StartOrStopRun(); }}}},
         {"透明标签2", K::TransparentLabel, 144, 652, 48, 24, "遍历数：", {}, kLabelFont, {}},
         {"编辑框2", K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
         {"编辑框1", K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
@@ -71,6 +100,11 @@ void MainWindow::OnCreated() {
     // The skin engine takes the window over here, before anything else is shown in it.
     Control list = form_["超级列表框1"];
     for (const Column& column : kColumnHeaders) list.AppendColumn(column.header, column.width);
+    crawler_ =
+        std::make_unique<Crawler>(CrawlerControls{list, form_["编辑框1"], form_["编辑框2"], form_["按钮1"],
+                                                  form_["进度条1"], form_["透明标签5"], form_["透明标签3"],
+                                                  form_["选择框1"], form_["编辑框3"], form_["组合框1"]},
+                                  forum_, ProgramDirectory() + "\\临时文件.ini");
 
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the
     // member count to the caption when it arrives.

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "crawler/crawler.h"
 #include "runtime/window.h"
 
 class MainWindow {
@@ -21,5 +23,6 @@ private:
     void OnResized();
 
     std::string forum_;
+    std::unique_ptr<Crawler> crawler_;  // made with the window; outlives it, so jobs never meet a dead window
     FormWindow form_;
 };

@@ -9,23 +9,9 @@
 
 #include "app/forum.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/window_pump.h"
 
 namespace {
-
-// Dispatches this thread's messages until `done` holds or `timeout_ms` passes.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeout_ms) return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 std::string ClassOf(const Control& control) {
     char name[64] = {};

@@ -1,0 +1,93 @@
+// A traversal run in the real main window against the sample forum, beside a bare fetch loop over the same
+// pages: total time, first and last 1,000 steps, and the slowest answer of the window meanwhile.
+// Usage: run_bench FORUM_URL [IDS]
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/forum.h"
+#include "app/main_window.h"
+#include "bench/bench_util.h"
+#include "net/http_request.h"
+
+namespace {
+
+constexpr int kFirstId = 1000;
+
+// Dispatches messages until `done` holds, checking it at least every 20 ms.
+template <class Done>
+void Pump(Done done) {
+    while (!done()) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: run_bench FORUM_URL [IDS]\n");
+        return 2;
+    }
+    const std::string forum = argv[1];
+    const int ids = argc > 2 ? std::atoi(argv[2]) : 10000;
+
+    double start = NowSeconds();
+    for (int id = kFirstId; id < kFirstId + ids; ++id) HttpGet(ThreadAddress(forum, id));
+    const double bare = NowSeconds() - start;
+
+    MainWindow window(forum);
+    window.Create(nullptr, SW_SHOWNORMAL);
+    FormWindow& form = window.form();
+    Control list = form["超级列表框1"];
+    form["编辑框1"].SetText(std::to_string(kFirstId));
+    form["编辑框2"].SetText(std::to_string(ids - 1));
+
+    // Another thread asks the window for an answer every 20 ms and keeps the slowest.
+    std::atomic<bool> running{true};
+    std::atomic<double> slowest{0};
+    std::thread prober([&] {
+        while (running) {
+            double asked = NowSeconds();
+            DWORD_PTR result;
+            SendMessageTimeoutA(form.hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+            slowest = std::max(slowest.load(), NowSeconds() - asked);
+            Sleep(20);
+        }
+    });
+
+    start = NowSeconds();
+    SendMessageA(form["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    double at_1000 = 0, at_last_1000 = 0;
+    Pump([&] {
+        int rows = list.RowCount();
+        if (!at_1000 && rows >= 1000) at_1000 = NowSeconds();
+        if (!at_last_1000 && rows >= ids - 1000) at_last_1000 = NowSeconds();
+        return form["按钮1"].Text() == "开始" && rows == ids;
+    });
+    const double run = NowSeconds() - start;
+    running = false;
+    // The prober may be waiting for an answer: keep answering until it has stopped.
+    std::atomic<bool> prober_done{false};
+    std::thread joiner([&] {
+        prober.join();
+        prober_done = true;
+    });
+    Pump([&] { return prober_done.load(); });
+    joiner.join();
+
+    std::printf("bare fetch loop: %d pages in %.1f s (%.0f pages/s)\n", ids, bare, ids / bare);
+    std::printf("run: %d ids in %.1f s (%.0f ids/s), %.2f x the bare loop\n", ids, run, ids / run,
+                run / bare);
+    std::printf("run: first 1000 steps %.2f s, last 1000 steps %.2f s, ratio %.2f\n", at_1000 - start,
+                run - (at_last_1000 - start), (run - (at_last_1000 - start)) / (at_1000 - start));
+    std::printf("run: slowest answer of the window %.0f ms\n", slowest.load() * 1000);
+    return 0;
+}

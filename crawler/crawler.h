@@ -1,0 +1,42 @@
+// The crawler's commands: the traversal run started and stopped by the start button, and the two row filters.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "runtime/control.h"
+#include "runtime/serial_work.h"
+
+// The main window's controls the crawler reads and changes. Control values only name windows, so workers may
+// hold them: an operation on a window that is gone does nothing.
+struct CrawlerControls {
+    Control list;                // result list
+    Control first_id;            // "开始段"
+    Control count;               // "遍历数"
+    Control start_button;        // "开始" / "停止"
+    Control progress;            // progress bar
+    Control progress_label;      // over the progress bar
+    Control status_line;         // bottom line of the window
+    Control empty_title_filter;  // "不显示查找为空"
+    Control search_text;         // search box
+    Control search_column;       // column the search box looks in
+};
+
+// Every command that changes the result list goes through one queue, so runs, filters, loads, saves and
+// clears never interleave. Commands are called on the window's thread.
+struct CrawlerState;
+
+class Crawler {
+  public:
+    Crawler(CrawlerControls controls, std::string forum, std::string temp_file);
+
+    // Starts a run over the ids the window asks for, or stops the run going after the page in hand.
+    void StartOrStopRun();
+    // Rebuild the list from the temporary list file and keep the rows with a title, when the box is checked.
+    void FilterEmptyTitles();
+    // Rebuild the list from the temporary list file and keep the rows whose chosen column holds the text.
+    void FilterBySearchText();
+
+  private:
+    std::shared_ptr<CrawlerState> state_;  // shared with the queued jobs, which may outlive the crawler
+};

@@ -1,0 +1,139 @@
+// The crawler end to end under Wine: the real main window against the sample forum served by nginx, driven
+// through its controls: runs, stops, filters, and the temporary list file after each.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/forum.h"
+#include "app/main_window.h"
+#include "runtime/services.h"
+#include "runtime/text.h"
+#include "state/list_file.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/sample_forum.h"
+#include "tests/support/window_pump.h"
+
+namespace {
+
+std::string SampleForum() {
+    const char* forum = std::getenv("QM_SAMPLE_FORUM");
+    return forum ? forum : "http://127.0.0.1:8433/";
+}
+
+const std::string kTempFile = ProgramDirectory() + "\\临时文件.ini";
+
+// The row a run must show for an id of the sample forum.
+ResultRow ExpectedRow(int id, const std::string& forum) {
+    ExpectedThreadPage page = ExpectedThread(id);
+    std::string title = ListValue(page.title);
+    return {std::to_string(id), title, ListValue(page.uid), ListValue(page.name),
+            title.empty() ? "" : ThreadAddress(forum, id)};
+}
+
+// How many rows hold `lower_text` in a column, ASCII letters compared in lower case.
+int CountHolding(const std::vector<ResultRow>& rows, size_t column, const std::string& lower_text) {
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](const ResultRow& row) {
+        std::string cell = row[column];
+        for (char& c : cell) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return cell.find(lower_text) != std::string::npos;
+    }));
+}
+
+class CrawlerWindow : public testing::Test {
+  protected:
+    void Open(const std::string& forum) {
+        DeleteFileA(kTempFile.c_str());
+        window_ = std::make_unique<MainWindow>(forum);
+        ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
+    }
+    Control operator[](const char* name) { return window_->form()[name]; }
+
+    // Types the first id and the count, clicks "开始" and waits for the run to end.
+    void RunOver(const char* first_id, const char* count, DWORD timeout_ms = 60000) {
+        Start(first_id, count);
+        ASSERT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, timeout_ms));
+    }
+    void Start(const char* first_id, const char* count) {
+        (*this)["编辑框1"].SetText(first_id);
+        (*this)["编辑框2"].SetText(count);
+        SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    }
+    // Filters run on a worker: wait until the list has settled on `rows` rows.
+    bool ListSettlesAt(int rows) {
+        return PumpUntil([&] { return (*this)["超级列表框1"].RowCount() == rows; }, 10000) &&
+               !PumpUntil([&] { return (*this)["超级列表框1"].RowCount() != rows; }, 300);
+    }
+    std::vector<ResultRow> Rows() { return (*this)["超级列表框1"].Rows(); }
+
+    // The temporary list file as the system's own reader sees it must hold exactly the rows shown.
+    void ExpectTempFileHolds(const std::vector<ResultRow>& rows, const std::string& typed_start) {
+        EXPECT_EQ(ReadIniKey(kTempFile, "配置", "当前开始项"), typed_start);
+        EXPECT_EQ(ReadIniKey(kTempFile, "配置", "总数"), std::to_string(rows.size()));
+        for (const ResultRow& row : rows) {
+            SCOPED_TRACE(row[0]);
+            EXPECT_EQ(ReadIniKey(kTempFile, row[0], "序列号"), row[0]);
+            EXPECT_EQ(ReadIniKey(kTempFile, row[0], "标题"), row[1]);
+            EXPECT_EQ(ReadIniKey(kTempFile, row[0], "UID"), row[2]);
+            EXPECT_EQ(ReadIniKey(kTempFile, row[0], "用户名"), row[3]);
+        }
+    }
+
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(CrawlerWindow, RunsOfNoneOneAndThreeIds) {
+    const std::string forum = SampleForum();
+    Open(forum);
+
+    RunOver("5", "-1");  // count + 1 below 1: nothing is visited
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_FALSE((*this)["选择框1"].Disabled());
+    ExpectTempFileHolds({}, "5");
+
+    RunOver("1", "0");
+    EXPECT_EQ(Rows(), std::vector<ResultRow>{ExpectedRow(1, forum)});
+    ExpectTempFileHolds(Rows(), "1");
+
+    RunOver("0100", "2.9");  // stored as typed; ids 100, 101, 102
+    std::vector<ResultRow> expected = {ExpectedRow(100, forum), ExpectedRow(101, forum),
+                                       ExpectedRow(102, forum)};
+    EXPECT_EQ(Rows(), expected);
+    ExpectTempFileHolds(expected, "0100");
+    EXPECT_EQ((*this)["进度条1"].Maximum(), 2);
+    EXPECT_EQ((*this)["透明标签5"].Text(), "2/2");
+    EXPECT_EQ((*this)["透明标签3"].Text(), "当前运行的值102查找到的标题：" + expected[2][1] + "作者UID：" +
+                                               expected[2][2] + "网址为：" + expected[2][4]);
+}
+
+TEST_F(CrawlerWindow, ThousandIdsGiveOneRowEachAndTheFiltersWork) {
+    const std::string forum = SampleForum();
+    Open(forum);
+    RunOver("1", "999", 120000);
+    std::vector<ResultRow> expected;
+    for (int id = 1; id <= 1000; ++id) expected.push_back(ExpectedRow(id, forum));
+    ASSERT_EQ(Rows(), expected);
+    ExpectTempFileHolds(expected, "1");
+
+    // The check box keeps the rows with a title; unchecking brings every row back.
+    size_t titled =
+        std::count_if(expected.begin(), expected.end(), [](const ResultRow& r) { return !r[1].empty(); });
+    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(ListSettlesAt(static_cast<int>(titled)));
+    for (const ResultRow& row : Rows()) EXPECT_FALSE(row[1].empty()) << row[0];
+    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(ListSettlesAt(1000));
+
+    // The search box looks in the chosen column, ignoring ASCII letter case; typing fast ends on the last
+    // text.
+    for (const char* typed : {"1", "12", "120"}) (*this)["编辑框3"].SetText(typed);
+    EXPECT_TRUE(ListSettlesAt(CountHolding(expected, 0, "120")));
+    for (const ResultRow& row : Rows()) EXPECT_NE(row[0].find("120"), std::string::npos) << row[0];
+    (*this)["组合框1"].SetSelection(1);
+    (*this)["编辑框3"].SetText("THREAD 10");
+    EXPECT_TRUE(ListSettlesAt(CountHolding(expected, 1, "thread 10")));
+    EXPECT_GT(CountHolding(expected, 1, "thread 10"), 0);
+    (*this)["编辑框3"].SetText("");
+    EXPECT_TRUE(ListSettlesAt(1000));
+}
+
+}  // namespace
