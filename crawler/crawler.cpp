@@ -4,12 +4,31 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/forum.h"
+#include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
 #include "net/http_request.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
+
+namespace {
+
+// Size and last write time of a file, to tell whether it changed; all zero for a missing file.
+struct FileStamp {
+    ULONGLONG size = 0, written = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+    return {(ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+            (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+}  // namespace
 
 struct CrawlerState {
     CrawlerControls controls;
@@ -19,15 +38,13 @@ struct CrawlerState {
     std::atomic<bool> run_going{false};
     std::atomic<bool> stop_asked{false};
     std::atomic<uint64_t> newest_filter{0};
+    // The rows of the temporary list file as this program last wrote or read it, and the file's stamp then:
+    // filters read the file again only when something else has changed it. Touched by queued jobs only.
+    std::vector<SharedRow> file_rows;
+    std::optional<FileStamp> file_stamp;  // none until the file has been written or read
 };
 
 namespace {
-
-// How many ids a run visits: count + 1 of them, none when that is below 1, and never past the largest id.
-int64_t StepsOfRun(int32_t first_id, int32_t count) {
-    int64_t steps = static_cast<int64_t>(count) + 1;
-    return std::clamp<int64_t>(steps, 0, static_cast<int64_t>(INT32_MAX) - first_id + 1);
-}
 
 ResultRow RowOfPage(int32_t id, std::string_view page, std::string_view forum) {
     ThreadPageFacts facts = ExtractThreadPage(page, forum);
@@ -45,7 +62,7 @@ class StepDisplay {
   public:
     explicit StepDisplay(const CrawlerControls& controls) : c_(controls) {}
 
-    void Add(ResultRow row) {
+    void Add(SharedRow row) {
         rows_.push_back(std::move(row));
         if (GetTickCount64() - shown_at_ >= kInterval) Show();
     }
@@ -53,7 +70,7 @@ class StepDisplay {
     void Show() {
         if (rows_.empty()) return;
         RunOnWindowThread(c_.list.hwnd(), [this] {
-            const ResultRow& last = rows_.back();
+            const ResultRow& last = *rows_.back();
             c_.status_line.SetText("当前运行的值" + last[kColumnId] + "查找到的标题：" + last[kColumnTitle] +
                                    "作者UID：" + last[kColumnUid] + "网址为：" + last[kColumnAddress]);
             c_.progress.SetPosition(c_.progress.Position() + static_cast<int>(rows_.size()));
@@ -69,7 +86,7 @@ class StepDisplay {
     static constexpr ULONGLONG kInterval = 250;  // milliseconds
 
     const CrawlerControls& c_;
-    std::vector<ResultRow> rows_;
+    std::vector<SharedRow> rows_;
     ULONGLONG shown_at_ = GetTickCount64();
 };
 
@@ -77,21 +94,25 @@ void Run(CrawlerState& s) {
     const CrawlerControls& c = s.controls;
     c.list.DeleteAllRows();
     c.progress.SetPosition(c.progress.Minimum());
-    std::string typed_count = c.count.Text(), typed_first = c.first_id.Text();
-    c.progress.SetMaximum(LeadingInteger(typed_count));
-
-    const int32_t first_id = TruncateToInt32(LeadingNumber(typed_first));
-    const int64_t steps = StepsOfRun(first_id, TruncateToInt32(LeadingNumber(typed_count)));
+    const std::string typed_first = c.first_id.Text();
+    const RunPlan plan = PlanRun(typed_first, c.count.Text());
+    c.progress.SetMaximum(plan.progress_maximum);
     ListFileWriter file;
-    file.Open(s.temp_file, typed_first);
+    bool file_whole = file.Open(s.temp_file, typed_first);
+    s.file_rows.clear();
     StepDisplay display(c);
-    for (int64_t step = 0; step < steps && !s.stop_asked; ++step) {
-        const int32_t id = static_cast<int32_t>(first_id + step);
-        ResultRow row = RowOfPage(id, PageText(HttpGet(ThreadAddress(s.forum, id))), s.forum);
-        file.Append(id, row[kColumnTitle], row[kColumnUid], row[kColumnName]);
+    for (int64_t step = 0; step < plan.steps && !s.stop_asked; ++step) {
+        const int32_t id = static_cast<int32_t>(plan.first_id + step);
+        auto row = std::make_shared<const ResultRow>(
+            RowOfPage(id, PageText(HttpGet(ThreadAddress(s.forum, id))), s.forum));
+        file_whole =
+            file_whole && file.Append(id, (*row)[kColumnTitle], (*row)[kColumnUid], (*row)[kColumnName]);
+        s.file_rows.push_back(row);
         display.Add(std::move(row));
     }
     display.Show();
+    // When a write failed, the file holds less than the run showed: the next filter reads what it holds.
+    s.file_stamp = file_whole ? std::optional(StampOf(s.temp_file)) : std::nullopt;
 }
 
 }  // namespace
@@ -127,9 +148,17 @@ namespace {
 // asked for meanwhile: the list always ends as the last filter asked.
 void Filter(const std::shared_ptr<CrawlerState>& state, uint64_t filter,
             const std::function<bool(const ResultRow&)>& passes) {
-    std::vector<ResultRow> rows = LoadListFile(state->temp_file, state->forum);
-    std::erase_if(rows, [&](const ResultRow& row) { return !passes(row); });
-    if (filter == state->newest_filter) state->controls.list.ReplaceRows(std::move(rows));
+    CrawlerState& s = *state;
+    FileStamp stamp = StampOf(s.temp_file);
+    if (stamp != s.file_stamp) {
+        s.file_rows = ShareRows(LoadListFile(s.temp_file, s.forum));
+        s.file_stamp = stamp;
+    }
+    std::vector<SharedRow> rows;
+    for (const SharedRow& row : s.file_rows) {
+        if (passes(*row)) rows.push_back(row);
+    }
+    if (filter == s.newest_filter) s.controls.list.ReplaceRows(std::move(rows));
 }
 
 }  // namespace

@@ -37,7 +37,9 @@ Result Control::Query(const std::function<Result()>& read) const {
     return result;
 }
 
-void Control::Apply(const std::function<void()>& write) const { RunOnWindowThread(hwnd_, write); }
+void Control::Apply(const std::function<void()>& write) const {
+    RunOnWindowThread(hwnd_, write);
+}
 
 RECT Control::Bounds() const {
     return Query<RECT>([this] {
@@ -48,8 +50,12 @@ RECT Control::Bounds() const {
     });
 }
 
-int Control::Left() const { return Bounds().left; }
-int Control::Top() const { return Bounds().top; }
+int Control::Left() const {
+    return Bounds().left;
+}
+int Control::Top() const {
+    return Bounds().top;
+}
 int Control::Width() const {
     RECT r = Bounds();
     return r.right - r.left;
@@ -202,13 +208,13 @@ int Control::AppendRow(ResultRow row) const {
     return Query<int>([&, this] { return rows_ ? rows_->Append(std::move(row)) : -1; });
 }
 
-void Control::AppendRows(std::vector<ResultRow> rows) const {
+void Control::AppendRows(std::vector<SharedRow> rows) const {
     Apply([&, this] {
         if (rows_) rows_->Append(std::move(rows));
     });
 }
 
-void Control::ReplaceRows(std::vector<ResultRow> rows) const {
+void Control::ReplaceRows(std::vector<SharedRow> rows) const {
     Apply([&, this] {
         if (rows_) rows_->Replace(std::move(rows));
     });
@@ -236,8 +242,7 @@ std::string Control::Cell(int row, int column) const {
     return Query<std::string>([&, this] { return rows_ ? rows_->Cell(row, column) : std::string(); });
 }
 
-std::vector<ResultRow> Control::Rows() const {
-    return Query<std::vector<ResultRow>>([this] {
-        return rows_ ? rows_->Rows(0, rows_->Count()) : std::vector<ResultRow>();
-    });
+std::vector<SharedRow> Control::Rows() const {
+    return Query<std::vector<SharedRow>>(
+        [this] { return rows_ ? rows_->Rows(0, rows_->Count()) : std::vector<SharedRow>(); });
 }

@@ -20,7 +20,7 @@ void RunOnWindowThread(HWND hwnd, const std::function<void()>& call);
 // A value that names one window; copying it never copies or owns the window. Every property read or write
 // executes on the window's thread, so single operations from workers never interleave.
 class Control {
-public:
+  public:
     Control() = default;
     Control(HWND hwnd, ControlKind kind, bool is_form, ListRows* rows = nullptr)
         : hwnd_(hwnd), kind_(kind), is_form_(is_form), rows_(rows) {}
@@ -29,7 +29,8 @@ public:
     ControlKind kind() const { return kind_; }
     ListRows* rows() const { return rows_; }
 
-    // Geometry: for a control, in its parent's client coordinates; for the form, its outer rectangle on screen.
+    // Geometry: for a control, in its parent's client coordinates; for the form, its outer rectangle on
+    // screen.
     int Left() const;
     int Top() const;
     int Width() const;
@@ -66,15 +67,15 @@ public:
     // Rows of a list view. Each call is one operation on the window's thread; rows are indexed from 0.
     int RowCount() const;
     int AppendRow(ResultRow row = {}) const;  // the index of the new row
-    void AppendRows(std::vector<ResultRow> rows) const;
-    void ReplaceRows(std::vector<ResultRow> rows) const;  // also clears the selection
+    void AppendRows(std::vector<SharedRow> rows) const;
+    void ReplaceRows(std::vector<SharedRow> rows) const;  // also clears the selection
     void DeleteRow(int row) const;
     void DeleteAllRows() const;
     void SetCell(int row, int column, std::string_view text) const;
     std::string Cell(int row, int column) const;  // empty for a missing row or column
-    std::vector<ResultRow> Rows() const;
+    std::vector<SharedRow> Rows() const;
 
-private:
+  private:
     RECT Bounds() const;
     void Move(int left, int top, int width, int height) const;
     void FitComboField(int height) const;

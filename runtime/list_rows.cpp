@@ -5,7 +5,9 @@
 
 namespace {
 
-bool Valid(size_t index, size_t count) { return index < count; }
+bool Valid(size_t index, size_t count) {
+    return index < count;
+}
 
 }  // namespace
 
@@ -14,13 +16,13 @@ void ListRows::ShowCount(DWORD flags) const {
 }
 
 int ListRows::Append(ResultRow row) {
-    rows_.push_back(std::move(row));
+    rows_.push_back(std::make_shared<const ResultRow>(std::move(row)));
     // Only the new row is drawn, and only when it is in view; the list does not scroll to it.
     ShowCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     return Count() - 1;
 }
 
-void ListRows::Append(std::vector<ResultRow> rows) {
+void ListRows::Append(std::vector<SharedRow> rows) {
     if (rows_.empty()) {
         rows_ = std::move(rows);
     } else {
@@ -29,13 +31,15 @@ void ListRows::Append(std::vector<ResultRow> rows) {
     ShowCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void ListRows::Replace(std::vector<ResultRow> rows) {
+void ListRows::Replace(std::vector<SharedRow> rows) {
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_ = std::move(rows);
     ShowCount(0);
 }
 
-void ListRows::Clear() { Replace({}); }
+void ListRows::Clear() {
+    Replace({});
+}
 
 void ListRows::Delete(int row) {
     if (!Valid(static_cast<size_t>(row), rows_.size())) return;
@@ -45,24 +49,30 @@ void ListRows::Delete(int row) {
 }
 
 void ListRows::SetCell(int row, int column, std::string_view text) {
-    if (!Valid(static_cast<size_t>(row), rows_.size()) || !Valid(static_cast<size_t>(column), kResultColumns)) {
+    if (!Valid(static_cast<size_t>(row), rows_.size()) ||
+        !Valid(static_cast<size_t>(column), kResultColumns)) {
         return;
     }
-    rows_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
+    SharedRow& shared = rows_[static_cast<size_t>(row)];
+    auto changed = std::make_shared<ResultRow>(*shared);  // others may hold the row: change a copy
+    (*changed)[static_cast<size_t>(column)] = text;
+    shared = std::move(changed);
     SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
 std::string ListRows::Cell(int row, int column) const {
-    if (!Valid(static_cast<size_t>(row), rows_.size()) || !Valid(static_cast<size_t>(column), kResultColumns)) {
+    if (!Valid(static_cast<size_t>(row), rows_.size()) ||
+        !Valid(static_cast<size_t>(column), kResultColumns)) {
         return {};
     }
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    return (*rows_[static_cast<size_t>(row)])[static_cast<size_t>(column)];
 }
 
-std::vector<ResultRow> ListRows::Rows(int first, int count) const {
+std::vector<SharedRow> ListRows::Rows(int first, int count) const {
     size_t begin = std::clamp<size_t>(static_cast<size_t>(std::max(first, 0)), 0, rows_.size());
     size_t end = std::clamp<size_t>(begin + static_cast<size_t>(std::max(count, 0)), begin, rows_.size());
-    return {rows_.begin() + static_cast<std::ptrdiff_t>(begin), rows_.begin() + static_cast<std::ptrdiff_t>(end)};
+    return {rows_.begin() + static_cast<std::ptrdiff_t>(begin),
+            rows_.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
 void ListRows::FillDisplayInfo(NMLVDISPINFOA& info) const {

@@ -63,7 +63,11 @@ class CrawlerWindow : public testing::Test {
         return PumpUntil([&] { return (*this)["超级列表框1"].RowCount() == rows; }, 10000) &&
                !PumpUntil([&] { return (*this)["超级列表框1"].RowCount() != rows; }, 300);
     }
-    std::vector<ResultRow> Rows() { return (*this)["超级列表框1"].Rows(); }
+    std::vector<ResultRow> Rows() {
+        std::vector<ResultRow> rows;
+        for (const SharedRow& row : (*this)["超级列表框1"].Rows()) rows.push_back(*row);
+        return rows;
+    }
 
     // The temporary list file as the system's own reader sees it must hold exactly the rows shown.
     void ExpectTempFileHolds(const std::vector<ResultRow>& rows, const std::string& typed_start) {
@@ -134,6 +138,59 @@ TEST_F(CrawlerWindow, ThousandIdsGiveOneRowEachAndTheFiltersWork) {
     EXPECT_GT(CountHolding(expected, 1, "thread 10"), 0);
     (*this)["编辑框3"].SetText("");
     EXPECT_TRUE(ListSettlesAt(1000));
+}
+
+TEST_F(CrawlerWindow, StopEndsTheRunAndLeavesAWholeFile) {
+    const std::string forum = SampleForum();
+    Open(forum);
+    Start("1", "100000");
+    ASSERT_TRUE(PumpUntil([&] { return (*this)["超级列表框1"].RowCount() >= 30; }, 30000));
+    EXPECT_EQ((*this)["按钮1"].Text(), "停止");
+    EXPECT_TRUE((*this)["选择框1"].Disabled());
+    EXPECT_TRUE((*this)["编辑框3"].Disabled());
+
+    SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, 40000));
+    std::vector<ResultRow> rows = Rows();
+    ASSERT_GE(rows.size(), 30u);
+    ASSERT_LT(rows.size(), 100000u);
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], ExpectedRow(static_cast<int>(i) + 1, forum));
+    ExpectTempFileHolds(rows, "1");
+    EXPECT_FALSE((*this)["选择框1"].Disabled());
+    EXPECT_FALSE((*this)["编辑框3"].Disabled());
+}
+
+TEST_F(CrawlerWindow, FiltersBeforeAnyRunFindNothing) {
+    Open(SampleForum());
+    (*this)["编辑框3"].SetText("1");
+    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(ListSettlesAt(0));
+    (*this)["编辑框3"].SetText("");
+    EXPECT_TRUE(ListSettlesAt(0));
+}
+
+// A forum whose thread 1 is missing, 2 answers garbage, 3 never answers and 4 is a real thread.
+Reply AwkwardForum(const ReceivedRequest& request, const std::string& forum) {
+    if (request.target == "/thread-1-1-1.html") return {.status = "404 Not Found", .body = "<h1>404</h1>"};
+    if (request.target == "/thread-2-1-1.html")
+        return {.body = std::string("\x81\xFE\xFF<span \x00</span>", 16)};
+    if (request.target == "/thread-3-1-1.html") return {.kind = Reply::Kind::kSilence};
+    const std::string link = forum + "home.php?mod=space&amp;uid=44";
+    return {.body = "<span rel=\"start\" id=\"thread_subject\">第四帖</span><strong><a href=\"" + link +
+                    "\"><div class=\"authi\"><a href=\"" + link +
+                    "\" target=\"_blank\" class=\"xw1\">四号</a>"};
+}
+
+TEST_F(CrawlerWindow, PagesThatFailGiveRowsWithTheIdOnly) {
+    std::string address;
+    LoopbackServer server([&](const ReceivedRequest& request) { return AwkwardForum(request, address); });
+    address = server.Url("/");
+    Open(address);
+    RunOver("1", "3", 120000);  // thread 3 holds the run until the receive time-out
+    EXPECT_EQ(Rows(),
+              (std::vector<ResultRow>{
+                  {"1"}, {"2"}, {"3"}, {"4", "第四帖", "44", "四号", address + "thread-4-1-1.html"}}));
+    ExpectTempFileHolds(Rows(), "1");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace {
 
 class ListOperations : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(form_.Create(nullptr, SW_SHOWNORMAL));
         list_ = form_["列表"];
@@ -24,12 +24,20 @@ protected:
         item.iSubItem = column;
         item.pszText = text;
         item.cchTextMax = sizeof text;
-        SendMessageA(list_.hwnd(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SendMessageA(list_.hwnd(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
         return text;
     }
 
-    FormWindow form_{FormSpec{"t", 10, 10, 500, 400, {-12, FW_NORMAL, GB2312_CHARSET, ""},
-                              {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}}, {}, {}}};
+    FormWindow form_{FormSpec{"t",
+                              10,
+                              10,
+                              500,
+                              400,
+                              {-12, FW_NORMAL, GB2312_CHARSET, ""},
+                              {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}},
+                              {},
+                              {}}};
     Control list_;
 };
 
@@ -71,7 +79,7 @@ TEST_F(ListOperations, SelectionFollowsDeletionsAndClears) {
     EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 2);
 
     list_.SetSelection(0);
-    list_.ReplaceRows({{"a"}, {"b"}, {"c"}});
+    list_.ReplaceRows(ShareRows({{"a"}, {"b"}, {"c"}}));
     EXPECT_EQ(list_.Selection(), -1);
     EXPECT_EQ(Shown(2, 0), "c");
     list_.DeleteAllRows();
@@ -82,11 +90,11 @@ TEST_F(ListOperations, SelectionFollowsDeletionsAndClears) {
 TEST_F(ListOperations, HundredThousandRowsInOneOperation) {
     std::vector<ResultRow> rows(100000);
     for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = std::to_string(i);
-    list_.AppendRows(std::move(rows));
-    list_.AppendRows({{"last"}});
+    list_.AppendRows(ShareRows(std::move(rows)));
+    list_.AppendRows(ShareRows({{"last"}}));
     EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 100001);
     EXPECT_EQ(Shown(99999, 0), "99999");
-    EXPECT_EQ(list_.Rows().back()[0], "last");
+    EXPECT_EQ((*list_.Rows().back())[0], "last");
     ListView_EnsureVisible(list_.hwnd(), 100000, FALSE);
     EXPECT_EQ(Shown(100000, 0), "last");
 }
