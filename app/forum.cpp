@@ -17,7 +17,9 @@ std::string_view WithoutTrailingSlash(std::string_view forum) {
 
 std::string ForumAddressProblem(std::string_view url) {
     std::string lower = AsciiLower(url);
-    std::string_view scheme = lower.starts_with("http://") ? "http://" : lower.starts_with("https://") ? "https://" : "";
+    std::string_view scheme = lower.starts_with("http://")    ? "http://"
+                              : lower.starts_with("https://") ? "https://"
+                                                              : "";
     if (scheme.empty()) return "论坛地址必须以 http:// 或 https:// 开头：" + std::string(url);
     for (unsigned char c : url) {
         if (c <= ' ' || c == 0x7F) return "论坛地址不能含有空白或控制字符：" + std::string(url);
@@ -60,15 +62,19 @@ std::string HomePageAddress(std::string_view forum, std::string_view uid) {
 }
 
 std::string ForumCaption(std::string_view forum) {
-    return std::string(kProgramTitle) + std::string(32, ' ') + "<" + std::string(WithoutTrailingSlash(forum)) + ">";
+    return std::string(kProgramTitle) + std::string(32, ' ') + "<" +
+           std::string(WithoutTrailingSlash(forum)) + ">";
 }
 
 std::string ForumCaptionWithCount(std::string_view forum, std::string_view member_count) {
     return ForumCaption(forum) + "当前帖子数：" + std::string(member_count);
 }
 
-std::string ForumStatusLine(std::string_view forum) { return "Quillmoor  " + UrlHost(forum); }
+std::string ForumStatusLine(std::string_view forum) {
+    return "Quillmoor  " + UrlHost(forum);
+}
 
 std::string MemberCountOfHomePage(std::string_view page) {
-    return ExtractBetween(page, "/em><span class=#引号pipe#引号>|</span>会员: <em>", "</em><span class=#引号pipe#引号>");
+    return ExtractBetween(page, "/em><span class=#引号pipe#引号>|</span>会员: <em>",
+                          "</em><span class=#引号pipe#引号>");
 }

@@ -1,4 +1,5 @@
-// The forum the program walks: its base address, the addresses built from it, and the window's texts about it.
+// The forum the program walks: its base address, the addresses built from it, and the window's texts about
+// it.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,8 @@
 // The forum walked when the command line names no other.
 inline constexpr std::string_view kBuiltInForum = "http://bbs.brenwick.example/";
 
-// Why `url` cannot serve as a forum base address (absolute http:// or https://, a host, ending in "/", no blanks
-// or control characters); empty when it can.
+// Why `url` cannot serve as a forum base address (absolute http:// or https://, a host, ending in "/", no
+// blanks or control characters); empty when it can.
 std::string ForumAddressProblem(std::string_view url);
 
 // The forum's address from the command line: "--forum URL" or "--forum=URL"; the built-in one when absent.

@@ -73,7 +73,29 @@ FormSpec MainWindow::Describe() {
         {"编辑框2", K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
         {"编辑框1", K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
         {"透明标签1", K::TransparentLabel, 16, 652, 48, 24, "开始段：", {}, kLabelFont, {}},
-        {"超级列表框1", K::ListView, 8, 34, 960, 601, "", {}, kListFont, {}},
+        {"超级列表框1",
+         K::ListView,
+         8,
+         34,
+         960,
+         601,
+         "",
+         {},
+         kListFont,
+         {{kRightClicked, [this] { commands_->ShowMenu(); }}}},
+    };
+    form.menu = {
+        {"复制标题", [this] { commands_->CopyTitle(); }},
+        {"复制UID", [this] { commands_->CopyUid(); }},
+        {"复制网址", [this] { commands_->CopyAddress(); }},
+        {"-", {}},
+        {"打开网址", [this] { commands_->OpenThread(); }},
+        {"打开UID主页", [this] { commands_->OpenHomePage(); }},
+        {"-", {}},
+        {"保存数据", [this] { commands_->Save(); }},
+        {"读取数据", [this] { commands_->Load(); }},
+        {"-", {}},
+        {"清空列表", [this] { commands_->Clear(); }},
     };
     form.events = {
         {kFormCreated, [this] { OnCreated(); }},
@@ -105,6 +127,7 @@ void MainWindow::OnCreated() {
                                                   form_["进度条1"], form_["透明标签5"], form_["透明标签3"],
                                                   form_["选择框1"], form_["编辑框3"], form_["组合框1"]},
                                   forum_, ProgramDirectory() + "\\临时文件.ini");
+    commands_ = std::make_unique<ListCommands>(form_, forum_, *crawler_);
 
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the
     // member count to the caption when it arrives.

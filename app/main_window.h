@@ -6,23 +6,26 @@
 #include <memory>
 #include <string>
 
+#include "app/commands.h"
 #include "crawler/crawler.h"
 #include "runtime/window.h"
 
 class MainWindow {
-public:
+  public:
     explicit MainWindow(std::string forum);
 
     // Creates and shows the window; its creation handler runs before this returns.
     bool Create(HICON icon, int show_command);
     FormWindow& form() { return form_; }
 
-private:
+  private:
     FormSpec Describe();
     void OnCreated();
     void OnResized();
 
     std::string forum_;
-    std::unique_ptr<Crawler> crawler_;  // made with the window; outlives it, so jobs never meet a dead window
+    // Made with the window and outliving it: the jobs they queue hold their own state.
+    std::unique_ptr<Crawler> crawler_;
+    std::unique_ptr<ListCommands> commands_;
     FormWindow form_;
 };

@@ -184,3 +184,11 @@ void Crawler::FilterBySearchText() {
         });
     });
 }
+
+void Crawler::PostListWork(std::function<void()> job) {
+    state_->work.Post(std::move(job));
+}
+
+bool Crawler::RunGoing() const {
+    return state_->run_going;
+}

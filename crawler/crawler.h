@@ -1,6 +1,7 @@
 // The crawler's commands: the traversal run started and stopped by the start button, and the two row filters.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,10 @@ class Crawler {
     void FilterEmptyTitles();
     // Rebuild the list from the temporary list file and keep the rows whose chosen column holds the text.
     void FilterBySearchText();
+
+    // Queues other work on the list (save, load, clear) behind the runs and filters asked for before it.
+    void PostListWork(std::function<void()> job);
+    bool RunGoing() const;
 
   private:
     std::shared_ptr<CrawlerState> state_;  // shared with the queued jobs, which may outlive the crawler

@@ -76,3 +76,27 @@ std::string ExtractBetween(std::string_view text, std::string_view left, std::st
     if (end == -1) return {};
     return std::string(text.substr(begin - 1, end - begin));
 }
+
+std::string PercentEncode(std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (unsigned char c : text) {
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                     c == '.' || c == '_' || c == '~';
+        if (plain) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        }
+    }
+    return encoded;
+}
+
+bool IsWebAddress(std::string_view url) {
+    std::string lower = AsciiLower(url.substr(0, 8));
+    size_t scheme = lower.starts_with("http://") ? 7 : lower.starts_with("https://") ? 8 : 0;
+    return scheme != 0 && url.size() > scheme;
+}

@@ -17,3 +17,10 @@ std::string UrlPath(std::string_view url);
 // `left` starts at `start`; an empty `right` gives the empty text.
 std::string ExtractBetween(std::string_view text, std::string_view left, std::string_view right,
                            int start = 0, bool ignore_case = false);
+
+// Every byte that is not an ASCII letter, a digit or one of - . _ ~ as %XX (upper-case hex), so the text can
+// stand in a URL without adding to or ending it.
+std::string PercentEncode(std::string_view text);
+
+// True for an absolute http:// or https:// address (scheme in any letter case) with something after it.
+bool IsWebAddress(std::string_view url);

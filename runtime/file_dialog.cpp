@@ -21,7 +21,8 @@ bool FileDialog::Show(HWND owner) {
     dialog.hwndOwner = owner;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (type == Type::Open) dialog.Flags |= OFN_FILEMUSTEXIST;
     bool chosen = type == Type::Save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     if (!chosen) return false;
     std::lock_guard lock(mutex_);

@@ -7,7 +7,7 @@
 #include <string>
 
 class FileDialog {
-public:
+  public:
     enum class Type { Open = 0, Save = 1 };
 
     void SetType(Type type);
@@ -15,7 +15,7 @@ public:
     bool Show(HWND owner);
     std::string FileName() const;
 
-private:
+  private:
     mutable std::mutex mutex_;  // workers show the dialog while the window thread may read it
     Type type_ = Type::Open;
     std::string file_name_;

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <memory>
 
+#include <shellapi.h>
+
+#include "net/url.h"
 #include "runtime/win_handles.h"
 
 namespace {
@@ -47,7 +50,8 @@ bool SetClipboardText(std::string_view text) {
 }
 
 int ShowMessage(std::string_view text, std::string_view title, UINT icon) {
-    return MessageBoxA(nullptr, std::string(text).c_str(), std::string(title).c_str(), MB_OK | MB_TASKMODAL | icon);
+    return MessageBoxA(nullptr, std::string(text).c_str(), std::string(title).c_str(),
+                       MB_OK | MB_TASKMODAL | icon);
 }
 
 std::string ReadIniKey(std::string_view file, std::string_view section, std::string_view key) {
@@ -61,15 +65,21 @@ std::string ReadIniKey(std::string_view file, std::string_view section, std::str
     return value;
 }
 
-void WriteIniKey(std::string_view file, std::string_view section, std::string_view key, std::string_view value) {
-    WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(), std::string(value).c_str(),
-                               std::string(file).c_str());
+void WriteIniKey(std::string_view file, std::string_view section, std::string_view key,
+                 std::string_view value) {
+    WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
+                               std::string(value).c_str(), std::string(file).c_str());
+}
+
+void OpenInBrowser(const std::string& url) {
+    if (IsWebAddress(url)) ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::string ProgramDirectory() {
     std::string path(MAX_PATH, '\0');
     DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size()) {
+    while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size()) {
         path.resize(path.size() * 2);
     }
     path.resize(length);

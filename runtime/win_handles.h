@@ -8,7 +8,7 @@
 // Owns a handle and frees it with `Free` when it goes; movable, never copied.
 template <class Handle, auto Free, auto Empty = Handle{}>
 class Owned {
-public:
+  public:
     Owned() = default;
     explicit Owned(Handle handle) : handle_(handle) {}
     Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Empty)) {}
@@ -27,13 +27,19 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     Handle handle_ = Empty;
 };
 
-inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
-inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
-inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
+inline void CloseKernelHandle(HANDLE h) {
+    CloseHandle(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+    DeleteObject(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    DestroyMenu(h);
+}
 
 using UniqueHandle = Owned<HANDLE, CloseKernelHandle>;
 using FontHandle = Owned<HFONT, DeleteGdiObject>;

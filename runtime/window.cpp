@@ -15,7 +15,8 @@ void RegisterFormClass(WNDPROC procedure, HICON icon) {
     WNDCLASSEXA window_class{};
     window_class.cbSize = sizeof window_class;
     if (GetClassInfoExA(GetModuleHandleA(nullptr), kFormClass, &window_class)) return;
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX common{sizeof common,
+                                ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
     window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     window_class.lpfnWndProc = procedure;
@@ -37,14 +38,17 @@ struct WindowKind {
 WindowKind KindOf(ControlKind kind) {
     constexpr DWORD child = WS_CHILD | WS_VISIBLE;
     switch (kind) {
-        case ControlKind::TransparentLabel: return {"Static", child | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
+        case ControlKind::TransparentLabel:
+            return {"Static", child | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
         case ControlKind::ProgressBar: return {PROGRESS_CLASSA, child, 0};
         case ControlKind::CheckBox: return {"Button", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case ControlKind::Edit: return {"Edit", child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::ComboBox: return {"ComboBox", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+        case ControlKind::ComboBox:
+            return {"ComboBox", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::Button: return {"Button", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::ListView:
-            return {WC_LISTVIEWA, child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA,
+            return {WC_LISTVIEWA,
+                    child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA,
                     WS_EX_CLIENTEDGE};
         case ControlKind::FileDialog: break;
     }
@@ -87,7 +91,10 @@ Control FormWindow::operator[](std::string_view name) const {
     return {};
 }
 
-FileDialog& FormWindow::Dialog(std::string_view name) { return dialogs_.find(name)->second; }
+std::shared_ptr<FileDialog> FormWindow::Dialog(std::string_view name) {
+    auto found = dialogs_.find(name);
+    return found == dialogs_.end() ? nullptr : found->second;
+}
 
 void FormWindow::ShowMenu(POINT screen_point) {
     RunOnWindowThread(hwnd_, [&] {
@@ -164,8 +171,8 @@ LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
     if (index >= spec_.controls.size()) return 0;
     const ControlSpec& control = spec_.controls[index];
     int code = HIWORD(wparam);
-    bool clicked = (control.kind == ControlKind::Button || control.kind == ControlKind::CheckBox) &&
-                   code == BN_CLICKED;
+    bool clicked =
+        (control.kind == ControlKind::Button || control.kind == ControlKind::CheckBox) && code == BN_CLICKED;
     bool changed = control.kind == ControlKind::Edit && code == EN_CHANGE;
     if (clicked) Fire(control.events, kClicked);
     if (changed) Fire(control.events, kTextChanged);
@@ -208,7 +215,7 @@ LRESULT FormWindow::OnDestroy() {
 void FormWindow::CreateControl(size_t index) {
     const ControlSpec& spec = spec_.controls[index];
     if (spec.kind == ControlKind::FileDialog) {
-        dialogs_.try_emplace(spec.name);
+        dialogs_.try_emplace(spec.name, std::make_shared<FileDialog>());
         return;
     }
     WindowKind kind = KindOf(spec.kind);

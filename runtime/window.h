@@ -15,7 +15,7 @@
 #include "runtime/win_handles.h"
 
 class FormWindow {
-public:
+  public:
     explicit FormWindow(FormSpec spec);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
@@ -28,7 +28,8 @@ public:
     // The window itself, and its controls by form name (an empty Control for an unknown name).
     Control Window() const { return Control(hwnd_, ControlKind::TransparentLabel, true); }
     Control operator[](std::string_view name) const;
-    FileDialog& Dialog(std::string_view name);
+    // Shared with the workers that show it, so it outlives a window closed meanwhile.
+    std::shared_ptr<FileDialog> Dialog(std::string_view name);
 
     // Shows the popup menu at a point on the screen; the chosen entry's handler runs.
     void ShowMenu(POINT screen_point);
@@ -37,7 +38,7 @@ public:
     // Dispatches messages until the window is closed; returns the exit code the loop was ended with.
     static int RunMessageLoop();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT OnCreate();
@@ -57,7 +58,7 @@ private:
     HWND hwnd_ = nullptr;
     std::vector<Control> controls_;  // parallel to spec_.controls; file dialogs have no window
     std::vector<std::unique_ptr<ListRows>> list_rows_;  // the rows of each list view
-    std::vector<FontHandle> fonts_;  // [0] is the form's default font
+    std::vector<FontHandle> fonts_;                     // [0] is the form's default font
     MenuHandle menu_;
-    std::map<std::string, FileDialog, std::less<>> dialogs_;
+    std::map<std::string, std::shared_ptr<FileDialog>, std::less<>> dialogs_;
 };

@@ -277,7 +277,7 @@ std::optional<int32_t> ThreadIdOf(std::string_view text) {
 // file lacks added at its end.
 class SavedFile {
   public:
-    SavedFile(const std::vector<ResultRow>& rows, const std::function<void(size_t)>& progress)
+    SavedFile(const std::vector<SharedRow>& rows, const std::function<void(size_t)>& progress)
         : rows_(rows), progress_(progress), written_(rows.size() + 1, false) {
         progress_step_ = std::max<size_t>(1, rows.size() / 100);
     }
@@ -355,7 +355,7 @@ class SavedFile {
             AppendKey(out_, kCountKey, DecimalText(static_cast<int64_t>(rows_.size())));
             return;
         }
-        const ResultRow& row = rows_[section - 1];
+        const ResultRow& row = *rows_[section - 1];
         for (size_t column = 0; column < std::size(kEntryKeys); ++column) {
             AppendKey(out_, kEntryKeys[column], row[column]);
         }
@@ -363,7 +363,7 @@ class SavedFile {
         if (progress_ && (done_ % progress_step_ == 0 || done_ == rows_.size())) progress_(done_);
     }
 
-    const std::vector<ResultRow>& rows_;
+    const std::vector<SharedRow>& rows_;
     const std::function<void(size_t)>& progress_;
     size_t progress_step_;
     std::vector<bool> written_;  // per section: 0 is "配置", k the entry section of row k
@@ -416,7 +416,7 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
     return rows;
 }
 
-bool SaveListFile(const std::string& path, const std::vector<ResultRow>& rows,
+bool SaveListFile(const std::string& path, const std::vector<SharedRow>& rows,
                   const std::function<void(size_t)>& progress) {
     std::string old;
     if (!ReadWholeFile(path, old)) return false;

@@ -57,5 +57,5 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
 // keys of an existing file stay. The file is replaced in one step, so it is either as it was or complete,
 // even when the program is killed half-way. `progress` gets the number of rows done, now and then and at the
 // end. False when the file could not be read or written.
-bool SaveListFile(const std::string& path, const std::vector<ResultRow>& rows,
+bool SaveListFile(const std::string& path, const std::vector<SharedRow>& rows,
                   const std::function<void(size_t done)>& progress = {});

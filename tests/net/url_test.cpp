@@ -126,3 +126,25 @@ TEST(ExtractBetween, LongText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PercentEncode, KeepsOnlyUnreservedBytes) {
+    EXPECT_EQ(PercentEncode("Ab9-._~"), "Ab9-._~");
+    EXPECT_EQ(PercentEncode("12 \"x\" & --new-window"), "12%20%22x%22%20%26%20--new-window");
+    EXPECT_EQ(PercentEncode("张"), "%D5%C5");
+    EXPECT_EQ(PercentEncode(std::string("a\0b", 3)), "a%00b");
+    EXPECT_EQ(PercentEncode(""), "");
+}
+
+TEST(IsWebAddress, OnlyHttpAndHttpsWithSomethingAfterTheScheme) {
+    EXPECT_TRUE(IsWebAddress("http://bbs.example/thread-1-1-1.html"));
+    EXPECT_TRUE(IsWebAddress("HTTPS://x"));
+    EXPECT_FALSE(IsWebAddress(""));
+    EXPECT_FALSE(IsWebAddress("http://"));
+    EXPECT_FALSE(IsWebAddress("file:///C:/Windows/notepad.exe"));
+    EXPECT_FALSE(IsWebAddress("calc.exe"));
+    EXPECT_FALSE(IsWebAddress(" http://x"));
+}
+
+}  // namespace

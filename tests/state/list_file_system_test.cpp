@@ -72,7 +72,7 @@ TEST(ListFileUnderWindows, SavedFileLoadsBackWithTheSameRows) {
         rows.push_back({id, value, value, ListValue(value + "名"),
                         value.empty() ? "" : kForum + "thread-" + id + "-1-1.html"});
     }
-    ASSERT_TRUE(SaveListFile(file, rows));
+    ASSERT_TRUE(SaveListFile(file, ShareRows(rows)));
     EXPECT_EQ(LoadListFile(file, kForum), rows);
     ExpectSystemReadsRows(file, rows, 1);
     EXPECT_EQ(ReadKey(file, "配置", "当前开始项"), "1");
@@ -117,12 +117,12 @@ TEST(ListFileUnderWindows, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(SaveListFile(file, rows));
+    EXPECT_FALSE(SaveListFile(file, ShareRows(rows)));
     CloseHandle(held);
     EXPECT_EQ(Content(file), before);
     ExpectNothingBeside(file);
 
-    ASSERT_TRUE(SaveListFile(file, rows));
+    ASSERT_TRUE(SaveListFile(file, ShareRows(rows)));
     EXPECT_EQ(ReadKey(file, "1", "标题"), "新的");
     ExpectNothingBeside(file);
     DeleteFileA(file.c_str());

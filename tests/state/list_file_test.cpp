@@ -242,7 +242,7 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
     }
     rows.push_back(Row("不是编号", "有标题", "", ""));  // no thread id: no address
     std::vector<size_t> progress;
-    ASSERT_TRUE(SaveListFile(path_, rows, [&](size_t done) { progress.push_back(done); }));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(rows), [&](size_t done) { progress.push_back(done); }));
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), rows.size());
     EXPECT_EQ(LoadListFile(path_, kForum), rows);
@@ -253,14 +253,14 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
 
     // Saving again, fewer rows: the count says how many count.
     rows.resize(2);
-    ASSERT_TRUE(SaveListFile(path_, rows));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(rows)));
     EXPECT_EQ(LoadListFile(path_, kForum), rows);
-    ASSERT_TRUE(SaveListFile(path_, {}));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows({})));
     EXPECT_TRUE(LoadListFile(path_, kForum).empty());
 }
 
 TEST_F(SaveListFileTest, NewFileLayout) {
-    ASSERT_TRUE(SaveListFile(path_, {Row("7", " 标题 ", "1", "甲", Address(7)), Row("8", "", "", "")}));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows({Row("7", " 标题 ", "1", "甲", Address(7)), Row("8", "", "", "")})));
     EXPECT_EQ(ReadBytes(path_),
               "[配置]\r\n当前开始项=1\r\n总数=2\r\n"
               "[1]\r\n序列号=7\r\n标题=\" 标题 \"\r\nUID=1\r\n用户名=甲\r\n"
@@ -278,7 +278,7 @@ TEST_F(SaveListFileTest, KeepsWhatElseTheFileHolds) {
                "[ 1 ]\r\n用户名=重复的节\r\n附加=留着\r\n"
                "[01]\r\n序列号=另一个节");
     const std::vector<ResultRow> rows = {Row("10", "甲", "100", "张", Address(10)), Row("11", "", "", "")};
-    ASSERT_TRUE(SaveListFile(path_, rows));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(rows)));
     EXPECT_EQ(ReadBytes(path_),
               "; 注释\r\n前言=保留\r\n"
               "[配置]\r\n颜色=红\r\n当前开始项=1\r\n总数=2\r\n\r\n\r\n"
@@ -297,17 +297,17 @@ TEST_F(SaveListFileTest, LeavesTheFileAsItWasWhenItCannotSave) {
     // A file the system would read as Unicode: lines in GBK would not read back.
     const std::string unicode = "\xEF\xBB\xBF[配置]\r\n总数=0\r\n";
     WriteBytes(path_, unicode);
-    EXPECT_FALSE(SaveListFile(path_, rows));
+    EXPECT_FALSE(SaveListFile(path_, ShareRows(rows)));
     EXPECT_EQ(ReadBytes(path_), unicode);
     std::filesystem::remove(path_);
 
     // A folder where the file should be: it cannot be read, and it stays.
     std::filesystem::create_directory(path_);
-    EXPECT_FALSE(SaveListFile(path_, rows));
+    EXPECT_FALSE(SaveListFile(path_, ShareRows(rows)));
     EXPECT_TRUE(std::filesystem::is_directory(path_));
     std::filesystem::remove(path_);
 
-    EXPECT_FALSE(SaveListFile(testing::TempDir() + "没有这个文件夹/保存.ini", rows));
+    EXPECT_FALSE(SaveListFile(testing::TempDir() + "没有这个文件夹/保存.ini", ShareRows(rows)));
 
     // Nothing beside the file is left behind.
     const std::string folder = testing::TempDir();
@@ -321,7 +321,7 @@ TEST_F(SaveListFileTest, LeavesTheFileAsItWasWhenItCannotSave) {
 // A save killed at any moment leaves the old file or the new one, never a mix or a cut file.
 TEST_F(SaveListFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
     const std::vector<ResultRow> old_rows = {Row("1", "旧", "", "")};
-    ASSERT_TRUE(SaveListFile(path_, old_rows));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(old_rows)));
     const std::string old_file = ReadBytes(path_);
     std::vector<ResultRow> new_rows;
     for (int id = 0; id < 50000; ++id) new_rows.push_back(Row(std::to_string(id), "新标题", "1", "名"));
@@ -330,7 +330,7 @@ TEST_F(SaveListFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
     for (int attempt = 0; attempt < 20; ++attempt) {
         const pid_t child = fork();
         ASSERT_NE(child, -1);
-        if (child == 0) _exit(SaveListFile(path_, new_rows) ? 0 : 1);
+        if (child == 0) _exit(SaveListFile(path_, ShareRows(new_rows)) ? 0 : 1);
         usleep(static_cast<useconds_t>(attempt * 2000));
         kill(child, SIGKILL);
         int status = 0;

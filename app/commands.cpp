@@ -1,0 +1,99 @@
+// The result list's popup menu commands.
+#include "app/commands.h"
+
+#include "app/forum.h"
+#include "net/url.h"
+#include "runtime/services.h"
+#include "state/list_file.h"
+
+namespace {
+
+constexpr const char* kRowEntries[] = {"复制标题", "复制UID", "复制网址", "打开网址", "打开UID主页"};
+constexpr const char* kListEntries[] = {"保存数据", "读取数据", "清空列表"};
+
+}  // namespace
+
+ListCommands::ListCommands(FormWindow& form, std::string forum, Crawler& crawler)
+    : form_(form), forum_(std::move(forum)), crawler_(crawler) {}
+
+void ListCommands::ShowMenu() {
+    const bool row_selected = form_["超级列表框1"].Selection() >= 0;
+    for (const char* entry : kRowEntries) form_.EnableMenuEntry(entry, row_selected);
+    // During a run these would only wait for it to end: say so by greying them.
+    const bool list_idle = !crawler_.RunGoing();
+    for (const char* entry : kListEntries) form_.EnableMenuEntry(entry, list_idle);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    form_.ShowMenu(cursor);
+}
+
+std::string ListCommands::SelectedCell(int column) {
+    Control list = form_["超级列表框1"];
+    return list.Cell(list.Selection(), column);
+}
+
+void ListCommands::Copy(int column, std::string_view notice) {
+    SetClipboardText(SelectedCell(column));
+    form_["透明标签5"].SetText(notice);
+}
+
+void ListCommands::CopyTitle() {
+    Copy(kColumnTitle, "复制标题成功");
+}
+void ListCommands::CopyUid() {
+    Copy(kColumnUid, "复制UID成功");
+}
+void ListCommands::CopyAddress() {
+    Copy(kColumnAddress, "复制网址成功");
+}
+
+void ListCommands::OpenThread() {
+    OpenInBrowser(SelectedCell(kColumnAddress));
+}
+
+void ListCommands::OpenHomePage() {
+    // A UID from a page or a list file is only data: encoded, it cannot add to the address or end it.
+    OpenInBrowser(HomePageAddress(forum_, PercentEncode(SelectedCell(kColumnUid))));
+}
+
+void ListCommands::Save() {
+    crawler_.PostListWork([dialog = form_.Dialog("通用对话框1"), owner = form_.hwnd(),
+                           list = form_["超级列表框1"], progress = form_["进度条1"]] {
+        dialog->SetType(FileDialog::Type::Save);
+        if (!dialog->Show(owner)) return;
+        const std::string file = dialog->FileName();
+        const std::vector<SharedRow> rows = list.Rows();
+        progress.SetPosition(progress.Minimum());
+        progress.SetMaximum(static_cast<int>(rows.size()));
+        if (file.empty()) {
+            ShowMessage("没有选择要保存的项目", "提示", MB_ICONHAND);
+            return;
+        }
+        auto advance = [&](size_t done) { progress.SetPosition(static_cast<int>(done)); };
+        if (!SaveListFile(file, rows, advance))
+            ShowMessage("无法保存到这个文件：" + file, "提示", MB_ICONHAND);
+    });
+}
+
+void ListCommands::Load() {
+    crawler_.PostListWork([dialog = form_.Dialog("通用对话框1"), owner = form_.hwnd(),
+                           list = form_["超级列表框1"], progress = form_["进度条1"], forum = forum_] {
+        dialog->SetType(FileDialog::Type::Open);
+        if (!dialog->Show(owner)) return;
+        const std::string file = dialog->FileName();
+        if (file.empty()) {
+            ShowMessage("没有选中文件", "信息：", MB_ICONHAND);
+            return;
+        }
+        std::vector<SharedRow> rows = ShareRows(LoadListFile(file, forum));
+        const int count = static_cast<int>(rows.size());
+        progress.SetPosition(progress.Minimum());
+        progress.SetMaximum(count);
+        list.AppendRows(std::move(rows));
+        progress.SetPosition(count);
+    });
+}
+
+void ListCommands::Clear() {
+    crawler_.PostListWork([list = form_["超级列表框1"]] { list.DeleteAllRows(); });
+}

@@ -1,0 +1,37 @@
+// The result list's popup menu and its commands: copy a cell, open a thread or a home page, save, load,
+// clear.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "crawler/crawler.h"
+#include "runtime/window.h"
+
+class ListCommands {
+  public:
+    ListCommands(FormWindow& form, std::string forum, Crawler& crawler);
+
+    // Shows the popup menu at the cursor: the row commands only with a row selected, the list commands only
+    // while no run fills the list.
+    void ShowMenu();
+
+    void CopyTitle();
+    void CopyUid();
+    void CopyAddress();
+    void OpenThread();
+    void OpenHomePage();
+    // Save, load and clear wait for the runs and filters asked for before them; save and load show their file
+    // dialog on a worker thread.
+    void Save();
+    void Load();
+    void Clear();
+
+  private:
+    void Copy(int column, std::string_view notice);
+    std::string SelectedCell(int column);
+
+    FormWindow& form_;
+    std::string forum_;
+    Crawler& crawler_;
+};
