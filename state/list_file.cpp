@@ -404,7 +404,7 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
     const int64_t last = std::min(start + count - 1, numbers.back());
 
     std::vector<ResultRow> rows;
-    for (int64_t number = start; number <= last; ++number) {
+    const auto add_row = [&](int64_t number) {
         const std::string section = DecimalText(number);
         ResultRow& row = rows.emplace_back();
         for (size_t column = 0; column < std::size(kEntryKeys); ++column) {
@@ -412,6 +412,16 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
         }
         const std::optional<int32_t> id = ThreadIdOf(row[kColumnId]);
         if (!row[kColumnTitle].empty() && id) row[kColumnAddress] = ThreadAddress(forum, *id);
+    };
+    // Missing sections read as empty rows; but where the holes outnumber the entries (a count or a section
+    // number far off) only the entries are read, so no file can make the list grow without bound.
+    const auto first = std::lower_bound(numbers.begin(), numbers.end(), start);
+    const auto end = std::upper_bound(first, numbers.end(), last);
+    const int64_t entries = end - first;
+    if (last - start + 1 - entries <= entries) {
+        for (int64_t number = start; number <= last; ++number) add_row(number);
+    } else {
+        std::for_each(first, end, add_row);
     }
     return rows;
 }

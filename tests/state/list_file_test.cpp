@@ -192,6 +192,18 @@ TEST(LoadListFile, StopsAtTheHighestEntrySection) {
                                       Row("-1", "", "u-1", "n-1")}));
 }
 
+TEST(LoadListFile, HolesThatOutnumberTheEntriesAreSkipped) {
+    // Two entries two billion apart: the two entries, not two billion rows.
+    EXPECT_EQ(
+        Load("[配置]\r\n当前开始项=1\r\n总数=2147483647\r\n" + Entry(1, "1", "甲") +
+             Entry(2000000000, "2000000000", "乙")),
+        (std::vector<ResultRow>{Row("1", "甲", "u1", "n1", Address(1)),
+                                Row("2000000000", "乙", "u2000000000", "n2000000000", Address(2000000000))}));
+    // As many holes as entries still read as empty rows.
+    EXPECT_EQ(Load("[配置]\r\n当前开始项=1\r\n总数=4\r\n" + Entry(1, "1", "甲") + Entry(4, "4", "丁")).size(),
+              4u);
+}
+
 TEST(LoadListFile, SavedFilesOfEarlierVersionsLoadFromSectionOne) {
     // Sections 1 … n by position, with the first row's thread id as the start entry.
     const std::string file =
@@ -260,7 +272,8 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
 }
 
 TEST_F(SaveListFileTest, NewFileLayout) {
-    ASSERT_TRUE(SaveListFile(path_, ShareRows({Row("7", " 标题 ", "1", "甲", Address(7)), Row("8", "", "", "")})));
+    ASSERT_TRUE(
+        SaveListFile(path_, ShareRows({Row("7", " 标题 ", "1", "甲", Address(7)), Row("8", "", "", "")})));
     EXPECT_EQ(ReadBytes(path_),
               "[配置]\r\n当前开始项=1\r\n总数=2\r\n"
               "[1]\r\n序列号=7\r\n标题=\" 标题 \"\r\nUID=1\r\n用户名=甲\r\n"
