@@ -19,18 +19,6 @@ namespace {
 
 const char kForum[] = "http://127.0.0.1:9/";  // never answers: the caption's fetch fails at once
 
-template <class Done>
-void Pump(Done done) {
-    while (!done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-}
-
 double MegabytesInUse() {
     PROCESS_MEMORY_COUNTERS counters{};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
@@ -55,23 +43,13 @@ void Measure(int entries) {
     FormWindow& form = window.form();
     Control list = form["超级列表框1"];
 
-    std::atomic<bool> probing{true};
-    std::atomic<double> slowest{0};
-    std::thread prober([&] {
-        while (probing) {
-            double asked = NowSeconds();
-            DWORD_PTR result;
-            SendMessageTimeoutA(form.hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            slowest = std::max(slowest.load(), NowSeconds() - asked);
-            Sleep(5);
-        }
-    });
+    WindowProbe probe(form.hwnd(), 5);
 
     // Each filter: the event, then until the list holds what the filter leaves.
     auto timed = [&](auto act, int rows_after) {
         double start = NowSeconds();
         act();
-        Pump([&] { return list.RowCount() == rows_after; });
+        PumpUntil([&] { return list.RowCount() == rows_after; }, 1);
         UpdateWindow(list.hwnd());
         return NowSeconds() - start;
     };
@@ -81,22 +59,21 @@ void Measure(int entries) {
         for (int id = 1; id <= entries; ++id) n += std::to_string(id).find("77") != std::string::npos;
         return n;
     }();
-    double search_all = timed([&] { form["编辑框3"].SetText("1"); form["编辑框3"].SetText(""); }, entries);
+    double search_all = timed(
+        [&] {
+            form["编辑框3"].SetText("1");
+            form["编辑框3"].SetText("");
+        },
+        entries);
     double search = timed([&] { form["编辑框3"].SetText("77"); }, holding_77);
     double check = timed([&] { SendMessageA(form["选择框1"].hwnd(), BM_CLICK, 0, 0); }, titled);
     double memory = MegabytesInUse();
 
-    probing = false;
-    std::atomic<bool> prober_done{false};
-    std::thread joiner([&] {
-        prober.join();
-        prober_done = true;
-    });
-    Pump([&] { return prober_done.load(); });
-    joiner.join();
-    std::printf("filters over %d entries: search to all rows %.0f ms, search \"77\" %.0f ms, empty titles %.0f ms;"
-                " %.0f MB in use; slowest answer of the window %.0f ms\n",
-                entries, search_all * 1000, search * 1000, check * 1000, memory, slowest.load() * 1000);
+    const double slowest = probe.Stop();
+    std::printf(
+        "filters over %d entries: search to all rows %.0f ms, search \"77\" %.0f ms, empty titles %.0f ms;"
+        " %.0f MB in use; slowest answer of the window %.0f ms\n",
+        entries, search_all * 1000, search * 1000, check * 1000, memory, slowest * 1000);
     DeleteFileA(path.c_str());
 }
 

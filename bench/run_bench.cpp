@@ -16,19 +16,6 @@ namespace {
 
 constexpr int kFirstId = 1000;
 
-// Dispatches messages until `done` holds, checking it at least every 20 ms.
-template <class Done>
-void Pump(Done done) {
-    while (!done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,44 +37,27 @@ int main(int argc, char** argv) {
     form["编辑框1"].SetText(std::to_string(kFirstId));
     form["编辑框2"].SetText(std::to_string(ids - 1));
 
-    // Another thread asks the window for an answer every 20 ms and keeps the slowest.
-    std::atomic<bool> running{true};
-    std::atomic<double> slowest{0};
-    std::thread prober([&] {
-        while (running) {
-            double asked = NowSeconds();
-            DWORD_PTR result;
-            SendMessageTimeoutA(form.hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            slowest = std::max(slowest.load(), NowSeconds() - asked);
-            Sleep(20);
-        }
-    });
+    WindowProbe probe(form.hwnd(), 20);
 
     start = NowSeconds();
     SendMessageA(form["按钮1"].hwnd(), BM_CLICK, 0, 0);
     double at_1000 = 0, at_last_1000 = 0;
-    Pump([&] {
-        int rows = list.RowCount();
-        if (!at_1000 && rows >= 1000) at_1000 = NowSeconds();
-        if (!at_last_1000 && rows >= ids - 1000) at_last_1000 = NowSeconds();
-        return form["按钮1"].Text() == "开始" && rows == ids;
-    });
+    PumpUntil(
+        [&] {
+            int rows = list.RowCount();
+            if (!at_1000 && rows >= 1000) at_1000 = NowSeconds();
+            if (!at_last_1000 && rows >= ids - 1000) at_last_1000 = NowSeconds();
+            return form["按钮1"].Text() == "开始" && rows == ids;
+        },
+        20);
     const double run = NowSeconds() - start;
-    running = false;
-    // The prober may be waiting for an answer: keep answering until it has stopped.
-    std::atomic<bool> prober_done{false};
-    std::thread joiner([&] {
-        prober.join();
-        prober_done = true;
-    });
-    Pump([&] { return prober_done.load(); });
-    joiner.join();
+    const double slowest = probe.Stop();
 
     std::printf("bare fetch loop: %d pages in %.1f s (%.0f pages/s)\n", ids, bare, ids / bare);
     std::printf("run: %d ids in %.1f s (%.0f ids/s), %.2f x the bare loop\n", ids, run, ids / run,
                 run / bare);
     std::printf("run: first 1000 steps %.2f s, last 1000 steps %.2f s, ratio %.2f\n", at_1000 - start,
                 run - (at_last_1000 - start), (run - (at_last_1000 - start)) / (at_1000 - start));
-    std::printf("run: slowest answer of the window %.0f ms\n", slowest.load() * 1000);
+    std::printf("run: slowest answer of the window %.0f ms\n", slowest * 1000);
     return 0;
 }

@@ -7,7 +7,7 @@ port=${QM_BENCH_PORT:-8432}
 
 echo "== building the benchmarks"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win64 -j "$(nproc)" --target Quillmoor fetch_bench first_window_bench >/dev/null
+cmake --build build/win64 -j "$(nproc)" --target Quillmoor first_window_bench run_bench filter_bench >/dev/null
 tools/wine-prefix.sh
 
 echo "== serving the sample forum"
@@ -16,6 +16,7 @@ trap 'tools/forum-server.sh stop build/bench-forum' EXIT
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
-  "$WINELOADER" build/win64/bench/fetch_bench.exe "$0" 2000 3
   "$WINELOADER" build/win64/bench/first_window_bench.exe build/win64/app/Quillmoor.exe "$0" 5
+  "$WINELOADER" build/win64/bench/run_bench.exe "$0" 10000
+  "$WINELOADER" build/win64/bench/filter_bench.exe
   wineserver -k' "$forum"
