@@ -45,7 +45,7 @@ RECT Control::Bounds() const {
     return Query<RECT>([this] {
         RECT rect{};
         GetWindowRect(hwnd_, &rect);
-        if (!is_form_) MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
+        if (kind_ != ControlKind::Form) MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     });
 }

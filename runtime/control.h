@@ -22,8 +22,7 @@ void RunOnWindowThread(HWND hwnd, const std::function<void()>& call);
 class Control {
   public:
     Control() = default;
-    Control(HWND hwnd, ControlKind kind, bool is_form, ListRows* rows = nullptr)
-        : hwnd_(hwnd), kind_(kind), is_form_(is_form), rows_(rows) {}
+    Control(HWND hwnd, ControlKind kind, ListRows* rows = nullptr) : hwnd_(hwnd), kind_(kind), rows_(rows) {}
 
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
@@ -84,7 +83,6 @@ class Control {
     void Apply(const std::function<void()>& write) const;
 
     HWND hwnd_ = nullptr;
-    ControlKind kind_ = ControlKind::TransparentLabel;
-    bool is_form_ = false;
+    ControlKind kind_ = ControlKind::Form;
     ListRows* rows_ = nullptr;  // owned by the form; only for list views
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 enum class ControlKind {
+    Form,              // the form's own top-level window
     TransparentLabel,  // Static; the window's background shows through it
     ProgressBar,       // msctls_progress32
     FileDialog,        // the common open/save dialog; not a window

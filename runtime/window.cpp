@@ -50,6 +50,7 @@ WindowKind KindOf(ControlKind kind) {
             return {WC_LISTVIEWA,
                     child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA,
                     WS_EX_CLIENTEDGE};
+        case ControlKind::Form:
         case ControlKind::FileDialog: break;
     }
     return {nullptr, 0, 0};
@@ -225,7 +226,7 @@ void FormWindow::CreateControl(size_t index) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
-    controls_[index] = Control(hwnd, spec.kind, false);
+    controls_[index] = Control(hwnd, spec.kind);
     if (spec.kind == ControlKind::ComboBox) {
         for (const std::string& item : spec.items) {
             SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
@@ -236,7 +237,7 @@ void FormWindow::CreateControl(size_t index) {
     if (spec.kind == ControlKind::ListView) {
         SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         list_rows_.push_back(std::make_unique<ListRows>(hwnd));
-        controls_[index] = Control(hwnd, spec.kind, false, list_rows_.back().get());
+        controls_[index] = Control(hwnd, spec.kind, list_rows_.back().get());
     }
 }
 

@@ -26,7 +26,7 @@ class FormWindow {
     HWND hwnd() const { return hwnd_; }
 
     // The window itself, and its controls by form name (an empty Control for an unknown name).
-    Control Window() const { return Control(hwnd_, ControlKind::TransparentLabel, true); }
+    Control Window() const { return Control(hwnd_, ControlKind::Form); }
     Control operator[](std::string_view name) const;
     // Shared with the workers that show it, so it outlives a window closed meanwhile.
     std::shared_ptr<FileDialog> Dialog(std::string_view name);
