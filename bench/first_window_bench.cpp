@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     std::string command = std::string("\"") + argv[1] + "\" --forum " + argv[2];
     std::vector<double> times;
     for (int i = 0; i < starts; ++i) {
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         double start = NowSeconds();
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
