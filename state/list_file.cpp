@@ -253,7 +253,7 @@ std::vector<int64_t> EntrySectionNumbers(std::string_view bytes) {
     IniLine line;
     while (lines.Next(line)) {
         const auto name = SectionName(line);
-        int64_t number;
+        int64_t number = 0;
         if (!name || std::from_chars(name->data(), name->data() + name->size(), number).ptr !=
                          name->data() + name->size()) {
             continue;
