@@ -7,6 +7,7 @@
 #include "app/forum.h"
 #include "app/main_window.h"
 #include "app/program_icon.h"
+#include "gfx/objects.h"
 #include "runtime/services.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
@@ -18,9 +19,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
         return 2;
     }
     // The skin object, its window tables and the program-wide skin settings are set up here, around GDI+.
+    StartGdiplus();
     HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr));
 
-    MainWindow window(std::move(forum));
-    if (!window.Create(icon, show_command)) return 1;
-    return FormWindow::RunMessageLoop();
+    int exit_code = 1;
+    {
+        MainWindow window(std::move(forum));
+        if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
+    }
+    StopGdiplus();
+    return exit_code;
 }
