@@ -117,8 +117,23 @@ void Run(CrawlerState& s) {
 
 }  // namespace
 
+namespace {
+
+// Brings the rows of the temporary list file up to date when something else has changed the file.
+void ReadTempFileIfChanged(CrawlerState& s) {
+    FileStamp stamp = StampOf(s.temp_file);
+    if (stamp == s.file_stamp) return;
+    s.file_rows = ShareRows(LoadListFile(s.temp_file, s.forum));
+    s.file_stamp = stamp;
+}
+
+}  // namespace
+
 Crawler::Crawler(CrawlerControls controls, std::string forum, std::string temp_file)
-    : state_(std::make_shared<CrawlerState>(std::move(controls), std::move(forum), std::move(temp_file))) {}
+    : state_(std::make_shared<CrawlerState>(std::move(controls), std::move(forum), std::move(temp_file))) {
+    // The temporary list file of an earlier session is read ahead, so the first filter finds its rows ready.
+    state_->work.Post([state = state_] { ReadTempFileIfChanged(*state); });
+}
 
 void Crawler::StartOrStopRun() {
     CrawlerState& s = *state_;
@@ -149,11 +164,7 @@ namespace {
 void Filter(const std::shared_ptr<CrawlerState>& state, uint64_t filter,
             const std::function<bool(const ResultRow&)>& passes) {
     CrawlerState& s = *state;
-    FileStamp stamp = StampOf(s.temp_file);
-    if (stamp != s.file_stamp) {
-        s.file_rows = ShareRows(LoadListFile(s.temp_file, s.forum));
-        s.file_stamp = stamp;
-    }
+    ReadTempFileIfChanged(s);
     std::vector<SharedRow> rows;
     for (const SharedRow& row : s.file_rows) {
         if (passes(*row)) rows.push_back(row);
