@@ -160,6 +160,22 @@ TEST_F(CrawlerWindow, StopEndsTheRunAndLeavesAWholeFile) {
     EXPECT_FALSE((*this)["编辑框3"].Disabled());
 }
 
+TEST_F(CrawlerWindow, FiltersReadTheFileAgainWhenSomethingElseChangedIt) {
+    const std::string forum = SampleForum();
+    Open(forum);
+    RunOver("1", "2");
+    WriteIniKey(kTempFile, "2", "标题", "改过的标题");
+    (*this)["编辑框3"].SetText("改过");
+    (*this)["组合框1"].SetSelection(1);
+    (*this)["编辑框3"].SetText("改过的");
+    ASSERT_TRUE(ListSettlesAt(1));
+    EXPECT_EQ(Rows()[0][1], "改过的标题");
+
+    DeleteFileA(kTempFile.c_str());
+    (*this)["编辑框3"].SetText("");
+    EXPECT_TRUE(ListSettlesAt(0));
+}
+
 TEST_F(CrawlerWindow, FiltersBeforeAnyRunFindNothing) {
     Open(SampleForum());
     (*this)["编辑框3"].SetText("1");
