@@ -1,0 +1,550 @@
+// The real program under Wine, driven through its window as a user would against the sample forum: runs, the
+// row filters, every popup menu command with its dialogs, and list files with odd content.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "tests/blackbox/desktop.h"
+#include "tests/blackbox/program_driver.h"
+#include "tests/support/sample_forum.h"
+
+namespace {
+
+// Where things are, from the command line (Unix paths, as CMake knows them).
+struct Settings {
+    std::string forum;    // the sample forum's base address
+    std::string program;  // the built program file
+    std::string work;     // a folder per test goes here
+    std::string browser;  // the recording browser script
+} settings;
+
+constexpr char kTempFile[] = "临时文件.ini";
+const std::vector<bool> kAllEnabled(8, false);
+const std::vector<bool> kRowCommandsGreyed = {true, true, true, true, true, false, false, false};
+
+// Wine's browser launcher runs the programs named in this key; while the suite runs, that is the recording
+// script, which appends every address to opened-addresses.txt in the Wine prefix.
+class RecordingBrowser : public testing::Environment {
+  public:
+    void SetUp() override {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr))
+            return;
+        char old[1024];
+        DWORD size = sizeof old;
+        had_value_ =
+            !RegQueryValueExA(key_, "Browsers", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size);
+        if (had_value_) old_value_.assign(old, strnlen(old, size));
+        RegSetValueExA(key_, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.browser.c_str()),
+                       static_cast<DWORD>(settings.browser.size() + 1));
+    }
+    void TearDown() override {
+        if (!key_) return;
+        if (had_value_) {
+            RegSetValueExA(key_, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_value_.c_str()),
+                           static_cast<DWORD>(old_value_.size() + 1));
+        } else {
+            RegDeleteValueA(key_, "Browsers");
+        }
+        RegCloseKey(key_);
+    }
+
+  private:
+    static constexpr char kKey[] = "Software\\Wine\\WineBrowser";
+    HKEY key_ = nullptr;
+    bool had_value_ = false;
+    std::string old_value_;
+};
+
+std::string OpenedAddressesFile() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    return WindowsPath(std::string(prefix ? prefix : "") + "/opened-addresses.txt");
+}
+
+std::vector<std::string> OpenedAddresses() {
+    std::ifstream file(OpenedAddressesFile(), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string TestName() {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+// Each test's own folder: the program's copy, its temporary list file and the test's list files.
+std::string TestFolderUnix() {
+    return settings.work + "/" + TestName();
+}
+
+// Keeps a picture of the screen from the moment a test first fails, and says where it is.
+class ScreenshotOnFailure : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { taken_ = false; }
+    void OnTestPartResult(const testing::TestPartResult& result) override {
+        if (!result.failed() || taken_) return;
+        taken_ = true;
+        const std::string file = TestFolderUnix() + "/screen-at-failure.bmp";
+        if (SaveBitmap(CaptureWholeScreen(), WindowsPath(file))) {
+            std::printf("screen at the first failure: %s\n", file.c_str());
+        } else {
+            std::printf("could not keep a picture of the screen in %s\n", file.c_str());
+        }
+    }
+    bool taken_ = false;
+};
+
+std::string Address(int id) {
+    return settings.forum + "thread-" + std::to_string(id) + "-1-1.html";
+}
+
+// The row a run shows for an id of the sample forum.
+Row ExpectedRow(int id) {
+    ExpectedThreadPage page = ExpectedThread(id);
+    return {std::to_string(id), page.title, page.uid, page.name, page.title.empty() ? "" : Address(id)};
+}
+
+std::vector<Row> ExpectedRows(int first, int last) {
+    std::vector<Row> rows;
+    for (int id = first; id <= last; ++id) rows.push_back(ExpectedRow(id));
+    return rows;
+}
+
+// The rows whose cell in `column` holds `text`, ASCII letters compared in either case.
+std::vector<Row> RowsHolding(const std::vector<Row>& rows, size_t column, std::string text) {
+    auto lower = [](std::string s) {
+        for (char& c : s) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return s;
+    };
+    std::vector<Row> kept;
+    for (const Row& row : rows) {
+        if (lower(row[column]).find(lower(text)) != std::string::npos) kept.push_back(row);
+    }
+    return kept;
+}
+
+std::string ReadKey(const std::string& file, const std::string& section, const std::string& key) {
+    char value[10240] = "";
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, file.c_str());
+    return value;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class Quillmoor : public testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteFileA(OpenedAddressesFile().c_str());
+        app_ = std::make_unique<Program>(WindowsPath(settings.program), WindowsPath(TestFolderUnix()),
+                                         settings.forum);
+        ASSERT_TRUE(app_->Started()) << app_->Problem();
+    }
+    void TearDown() override { app_.reset(); }
+
+    const Program& app() const { return *app_; }
+    std::string InFolder(const std::string& name) const { return app_->Folder() + "\\" + name; }
+
+    // The popup menu at a row (below the rows when negative): which of its eight entries are greyed.
+    std::vector<bool> MenuGreyedAt(int row) const {
+        if (row >= 0) {
+            app().RightClickRow(row);
+        } else {
+            app().RightClickBelowRows();
+        }
+        HWND menu = app().WaitForMenu();
+        if (!menu) return {};
+        RECT area;
+        GetWindowRect(menu, &area);
+        Sleep(100);  // the menu is drawn right after it appears
+        return GreyedMenuLines(CaptureScreen(area));
+    }
+
+    // Chooses "保存数据" or "读取数据" and answers its dialog with `file`.
+    void ChooseFileFor(MenuEntry command, const std::string& file) const {
+        ASSERT_TRUE(app().Command(-1, command));
+        ProgramDialog dialog = app().WaitForDialog();
+        ASSERT_TRUE(dialog) << "no file dialog";
+        ASSERT_TRUE(ChooseFile(dialog, file)) << "the file dialog stayed open";
+    }
+    // Saves the list through the dialog and waits until the file holds every row.
+    void SaveTo(const std::string& file) const {
+        const std::string count = std::to_string(app().RowCount());
+        ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::Save, file));
+        ASSERT_TRUE(WaitUntil([&] { return ReadKey(file, "配置", "总数") == count; }, 10000));
+    }
+    // Loads a list file through the dialog; the list must then show `rows`.
+    void LoadAndExpect(const std::string& file, const std::vector<Row>& rows) const {
+        ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::Load, file));
+        EXPECT_TRUE(app().ListSettlesOn(rows)) << "loading " << file;
+    }
+
+    // A copy command on a row: the clipboard once the command has replaced it, and the progress label then.
+    std::pair<std::string, std::string> CopyFromRow(int row, MenuEntry command) const {
+        const std::string before = "(nothing copied yet)";
+        PutOnClipboard(before);
+        if (!app().Command(row, command)) return {"(no menu)", ""};
+        std::string copied;
+        WaitUntil([&] { return (copied = ClipboardText()) != before; }, 5000);
+        return {copied, app().Text("透明标签5")};
+    }
+
+    std::unique_ptr<Program> app_;
+};
+
+TEST_F(Quillmoor, OpensWithItsFormAndTheForumsMemberCountInTheCaption) {
+    const std::string caption = "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') + "<" +
+                                settings.forum.substr(0, settings.forum.size() - 1) + ">当前帖子数：" +
+                                kSampleForumMemberCount;
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(app().Window()) == caption; }, 10000))
+        << TextOf(app().Window());
+    EXPECT_EQ(app().Text("透明标签1"), "开始段：");
+    EXPECT_EQ(app().Text("透明标签2"), "遍历数：");
+    EXPECT_EQ(app().Text("透明标签3"), "Quillmoor  127.0.0.1");
+    EXPECT_EQ(app().Text("透明标签4"), "查找框：");
+    EXPECT_EQ(app().Text("按钮1"), "开始");
+    EXPECT_EQ(app().Text("选择框1"), "不显示查找为空");
+    EXPECT_FALSE(app().Checked("选择框1"));
+    EXPECT_EQ(app().Text("组合框1"), "序列号");
+    EXPECT_EQ(
+        app().Columns(),
+        (std::vector<std::pair<std::string, int>>{
+            {"序列号", 80}, {"标题名称", 500}, {"发布者UID", 150}, {"发布者名称", 150}, {"网址", 300}}));
+    EXPECT_EQ(app().RowCount(), 0);
+    EXPECT_FALSE(FileExists(InFolder(kTempFile)));
+}
+
+TEST_F(Quillmoor, ARunOfTenIdsShowsEveryThreadAndWritesThemToTheTemporaryFile) {
+    ASSERT_TRUE(app().Run("01", "9"));
+    const std::vector<Row> expected = ExpectedRows(1, 10);  // titled, untitled, empty, missing (9) threads
+    EXPECT_EQ(app().Rows(), expected);
+    EXPECT_EQ(app().Text("透明标签5"), "9/9");
+    EXPECT_EQ(app().Text("按钮1"), "开始");
+
+    const std::string temp = InFolder(kTempFile);
+    EXPECT_EQ(ReadKey(temp, "配置", "当前开始项"), "01");  // as typed
+    EXPECT_EQ(ReadKey(temp, "配置", "总数"), "10");
+    for (const Row& row : expected) {
+        EXPECT_EQ(ReadKey(temp, row[0], "序列号"), row[0]);
+        EXPECT_EQ(ReadKey(temp, row[0], "标题"), row[1]) << row[0];
+        EXPECT_EQ(ReadKey(temp, row[0], "UID"), row[2]) << row[0];
+        EXPECT_EQ(ReadKey(temp, row[0], "用户名"), row[3]) << row[0];
+    }
+
+    // A second run starts over: the list and the file hold that run only.
+    ASSERT_TRUE(app().Run("20", "1"));
+    EXPECT_EQ(app().Rows(), ExpectedRows(20, 21));
+    EXPECT_EQ(ReadKey(temp, "配置", "总数"), "2");
+    EXPECT_EQ(ReadKey(temp, "1", "序列号"), "");
+}
+
+TEST_F(Quillmoor, TheStatusLineNamesTheThreadAddressEvenWithoutATitle) {
+    ASSERT_TRUE(app().Run("7", "0"));  // id 7 has no title
+    EXPECT_EQ(app().Text("透明标签3"), "当前运行的值7查找到的标题：作者UID：7网址为：" + Address(7));
+    ASSERT_TRUE(app().Run("1", "0"));
+    EXPECT_EQ(app().Text("透明标签3"),
+              "当前运行的值1查找到的标题：" + ExpectedThread(1).title + "作者UID：1网址为：" + Address(1));
+}
+
+TEST_F(Quillmoor, CopyCommandsPutTheSelectedCellOnTheClipboard) {
+    ASSERT_TRUE(app().Run("1", "9"));
+    using Copied = std::pair<std::string, std::string>;
+    EXPECT_EQ(CopyFromRow(2, MenuEntry::CopyTitle), Copied(ExpectedThread(3).title, "复制标题成功"));
+    EXPECT_EQ(app().SelectedRow(), 2);  // the right click selected the row
+    EXPECT_EQ(CopyFromRow(5, MenuEntry::CopyUid), Copied("1006", "复制UID成功"));
+    EXPECT_EQ(CopyFromRow(0, MenuEntry::CopyAddress), Copied(Address(1), "复制网址成功"));
+    // An untitled thread has no address: the copy empties the clipboard and still reports success.
+    EXPECT_EQ(CopyFromRow(3, MenuEntry::CopyAddress), Copied("", "复制网址成功"));
+    EXPECT_EQ(CopyFromRow(7, MenuEntry::CopyUid), Copied("", "复制UID成功"));  // the empty page
+}
+
+TEST_F(Quillmoor, RowCommandsAreGreyedWithoutASelectedRowAndDoNothing) {
+    // An empty list: nothing can be selected.
+    EXPECT_EQ(MenuGreyedAt(-1), kRowCommandsGreyed);
+    app().DismissMenu();
+
+    ASSERT_TRUE(app().Run("1", "9"));
+    EXPECT_EQ(MenuGreyedAt(4), kAllEnabled);
+    app().DismissMenu();
+    EXPECT_EQ(app().SelectedRow(), 4);
+    // A right click below the rows clears the selection.
+    EXPECT_EQ(MenuGreyedAt(-1), kRowCommandsGreyed);
+    EXPECT_EQ(app().SelectedRow(), -1);
+    app().DismissMenu();
+
+    // Choosing a greyed entry anyway changes nothing.
+    PutOnClipboard("kept");
+    const std::string label = app().Text("透明标签5");
+    app().RightClickBelowRows();
+    app().ChooseFromMenu(MenuEntry::CopyTitle);
+    app().DismissMenu();
+    app().RightClickBelowRows();
+    app().ChooseFromMenu(MenuEntry::OpenThread);
+    app().DismissMenu();
+    Sleep(1000);
+    EXPECT_EQ(ClipboardText(), "kept");
+    EXPECT_EQ(app().Text("透明标签5"), label);
+    EXPECT_TRUE(OpenedAddresses().empty());
+    EXPECT_EQ(app().RowCount(), 10);
+}
+
+TEST_F(Quillmoor, ListCommandsAreGreyedWhileARunFillsTheList) {
+    app().Type("编辑框1", "1");
+    app().Type("编辑框2", "1000000");
+    app().Click("按钮1");
+    ASSERT_EQ(app().Text("按钮1"), "停止");
+    EXPECT_FALSE(app().Enabled("选择框1"));
+    EXPECT_FALSE(app().Enabled("编辑框3"));
+    ASSERT_TRUE(WaitUntil([&] { return app().RowCount() > 0; }, 10000));
+    EXPECT_EQ(MenuGreyedAt(0), (std::vector<bool>{false, false, false, false, false, true, true, true}));
+    app().DismissMenu();
+
+    // "停止" ends the run after the page in hand; the rows so far stay and the file holds them.
+    app().Click("按钮1");
+    ASSERT_TRUE(WaitUntil([&] { return app().Text("按钮1") == "开始" && app().Enabled("选择框1"); }, 10000));
+    const int rows = app().RowCount();
+    EXPECT_LT(rows, 1000001);
+    EXPECT_EQ(app().Rows(), ExpectedRows(1, rows));
+    EXPECT_EQ(ReadKey(InFolder(kTempFile), "配置", "总数"), std::to_string(rows));
+    EXPECT_EQ(MenuGreyedAt(0), kAllEnabled);
+    app().DismissMenu();
+}
+
+TEST_F(Quillmoor, OpenCommandsHandOnlyWebAddressesToTheBrowser) {
+    // A UID with blanks, quotes, URL syntax and a Chinese character, as a list file may hold one.
+    const std::string file = InFolder("odd uid.ini");
+    WriteTextFile(file,
+                  "[配置]\r\n当前开始项=1\r\n总数=3\r\n"
+                  "[1]\r\n序列号=5\r\n标题=无题作者的帖子\r\nUID=x \"y\" z'w&uid=1%20 中\r\n用户名=某人\r\n"
+                  "[2]\r\n序列号=6\r\n标题=\r\nUID=1006\r\n用户名=\r\n"
+                  "[3]\r\n序列号=abc\r\n标题=编号不是数字\r\nUID=\r\n用户名=\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        LoadAndExpect(file, {{"5", "无题作者的帖子", "x \"y\" z'w&uid=1%20 中", "某人", Address(5)},
+                             {"6", "", "1006", "", ""},
+                             {"abc", "编号不是数字", "", "", ""}}));
+
+    // Rows without an address open nothing; the others open exactly their address.
+    ASSERT_TRUE(app().Command(1, MenuEntry::OpenThread));
+    ASSERT_TRUE(app().Command(2, MenuEntry::OpenThread));
+    ASSERT_TRUE(app().Command(0, MenuEntry::OpenThread));
+    ASSERT_TRUE(app().Command(0, MenuEntry::OpenHomePage));
+    ASSERT_TRUE(app().Command(1, MenuEntry::OpenHomePage));
+    const std::vector<std::string> expected = {
+        Address(5),
+        settings.forum + "?x%20%22y%22%20z%27w%26uid%3D1%2520%20%D6%D0",
+        settings.forum + "?1006",
+    };
+    EXPECT_TRUE(WaitUntil([&] { return OpenedAddresses().size() >= expected.size(); }, 15000));
+    Sleep(1000);  // anything opened by mistake would arrive meanwhile
+    EXPECT_EQ(OpenedAddresses(), expected);
+}
+
+TEST_F(Quillmoor, SaveClearLoadAndLoadAgain) {
+    ASSERT_TRUE(app().Run("1", "9"));
+    const std::vector<Row> run = ExpectedRows(1, 10);
+    ASSERT_EQ(app().Rows(), run);
+
+    // Saving into an existing file keeps its other sections and keys.
+    const std::string file = InFolder("保存的列表.ini");
+    WriteTextFile(file,
+                  "[其他]\r\n键=值\r\n[配置]\r\n备注=保留\r\n当前开始项=99\r\n[11]\r\n标题=旧的第十一项\r\n");
+    ASSERT_NO_FATAL_FAILURE(SaveTo(file));
+    EXPECT_EQ(ReadKey(file, "配置", "当前开始项"), "1");
+    EXPECT_EQ(ReadKey(file, "配置", "总数"), "10");
+    for (size_t k = 0; k < run.size(); ++k) {
+        const std::string section = std::to_string(k + 1);
+        EXPECT_EQ(ReadKey(file, section, "序列号"), run[k][0]);
+        EXPECT_EQ(ReadKey(file, section, "标题"), run[k][1]) << section;
+        EXPECT_EQ(ReadKey(file, section, "UID"), run[k][2]) << section;
+        EXPECT_EQ(ReadKey(file, section, "用户名"), run[k][3]) << section;
+    }
+    EXPECT_EQ(ReadKey(file, "其他", "键"), "值");
+    EXPECT_EQ(ReadKey(file, "配置", "备注"), "保留");
+    EXPECT_EQ(ReadKey(file, "11", "标题"), "旧的第十一项");
+    EXPECT_EQ(app().Rows(), run);
+
+    ASSERT_TRUE(app().Command(3, MenuEntry::Clear));
+    EXPECT_TRUE(app().ListSettlesOn({}));
+    EXPECT_EQ(app().SelectedRow(), -1);
+
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, run));
+    std::vector<Row> twice = run;
+    twice.insert(twice.end(), run.begin(), run.end());
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, twice));
+
+    // The temporary file still holds the run: clearing and then searching brings its rows back.
+    ASSERT_TRUE(app().Command(-1, MenuEntry::Clear));
+    EXPECT_TRUE(app().ListSettlesOn({}));
+    app().TypeKeys("编辑框3", "1");
+    EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(1), ExpectedRow(10)}));
+    app().TypeKeys("编辑框3", "");
+    EXPECT_TRUE(app().ListSettlesOn(run));
+}
+
+TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
+    ASSERT_TRUE(app().Run("1", "19"));
+    const std::vector<Row> run = ExpectedRows(1, 20);
+    ASSERT_EQ(app().Rows(), run);
+    const std::string file = InFolder("other.ini");
+    WriteTextFile(file,
+                  "[配置]\r\n当前开始项=1\r\n总数=1\r\n[1]\r\n序列号=777\r\n标题=Linux "
+                  "另一个文件\r\nUID=100\r\n用户名=作者\r\n");
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, [&] {
+        std::vector<Row> rows = run;
+        rows.push_back({"777", "Linux 另一个文件", "100", "作者", Address(777)});
+        return rows;
+    }()));
+
+    // The filters rebuild the list from the temporary file, that is from the run.
+    std::vector<Row> titled;
+    for (const Row& row : run) {
+        if (!row[1].empty()) titled.push_back(row);
+    }
+    app().Click("选择框1");
+    EXPECT_TRUE(app().Checked("选择框1"));
+    EXPECT_TRUE(app().ListSettlesOn(titled));
+    app().Click("选择框1");
+    EXPECT_TRUE(app().ListSettlesOn(run));
+
+    struct Search {
+        int column;
+        std::string text;
+    };
+    for (const Search& search : {Search{0, "1"}, Search{1, "LINUX"}, Search{2, "100"}, Search{3, "作者"}}) {
+        SCOPED_TRACE(search.text);
+        app().ChooseSearchColumn(search.column);
+        app().Type("编辑框3", search.text);
+        const std::vector<Row> kept = RowsHolding(run, static_cast<size_t>(search.column), search.text);
+        EXPECT_FALSE(kept.empty());
+        EXPECT_TRUE(app().ListSettlesOn(kept));
+    }
+    // Typed key by key, every keystroke filters; the list ends as the last text asks.
+    app().ChooseSearchColumn(0);
+    app().TypeKeys("编辑框3", "12");
+    EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(12)}));
+    app().TypeKeys("编辑框3", "");
+    EXPECT_TRUE(app().ListSettlesOn(run));
+}
+
+TEST_F(Quillmoor, CancellingEitherDialogChangesNothing) {
+    ASSERT_TRUE(app().Run("1", "9"));
+    const std::vector<Row> run = app().Rows();
+    for (MenuEntry command : {MenuEntry::Save, MenuEntry::Load}) {
+        ASSERT_TRUE(app().Command(2, command));
+        ProgramDialog dialog = app().WaitForDialog();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog.title, command == MenuEntry::Save ? "另存为" : "打开");
+        EXPECT_FALSE(IsWindowEnabled(app().Window())) << "the dialog is modal to the main window";
+        ASSERT_TRUE(CancelDialog(dialog));
+        EXPECT_FALSE(app().WaitForDialog(1000)) << "no message after a cancel";
+        EXPECT_TRUE(IsWindowEnabled(app().Window()));
+        EXPECT_EQ(app().Rows(), run);
+    }
+    // The folder holds the program and its temporary file, nothing saved.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(InFolder("*.ini").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(std::string(found.cFileName), kTempFile);
+    EXPECT_FALSE(FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+TEST_F(Quillmoor, AFileNameOfNothingIsNotAccepted) {
+    ASSERT_TRUE(app().Run("1", "2"));
+    // The dialogs take no empty name: OK leaves them open, and nothing is saved or loaded.
+    for (MenuEntry command : {MenuEntry::Save, MenuEntry::Load}) {
+        ASSERT_TRUE(app().Command(-1, command));
+        ProgramDialog dialog = app().WaitForDialog();
+        ASSERT_TRUE(dialog);
+        EXPECT_FALSE(ChooseFile(dialog, "", 2000)) << "the dialog closed on an empty name";
+        EXPECT_EQ(app().WaitForDialog(1000).window, dialog.window) << "a message box came up";
+        ASSERT_TRUE(CancelDialog(dialog));
+    }
+    EXPECT_EQ(app().RowCount(), 3);
+
+    // Wine's save dialog hands a name of blanks over as a file in the current folder, which cannot be
+    // written: the program says so instead of passing it for saved.
+    ASSERT_TRUE(app().Command(-1, MenuEntry::Save));
+    ProgramDialog dialog = app().WaitForDialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(ChooseFile(dialog, "   "));
+    ProgramDialog message = app().WaitForDialog();
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message.title, "提示");
+    EXPECT_EQ(MessageText(message).rfind("无法保存到这个文件：", 0), 0u) << MessageText(message);
+    EXPECT_TRUE(ConfirmMessage(message));
+    EXPECT_EQ(app().RowCount(), 3);
+}
+
+TEST_F(Quillmoor, OddListFilesLoadWhatTheyHold) {
+    // Missing keys and a missing section read as empty cells; a row without a title gets no address.
+    const std::string holes = InFolder("holes.ini");
+    WriteTextFile(holes,
+                  "[配置]\r\n当前开始项=1\r\n总数=4\r\n"
+                  "[1]\r\n序列号=101\r\n标题=有标题没有作者\r\n"
+                  "[2]\r\nUID=只有UID\r\n"
+                  "[4]\r\n序列号=104\r\n用户名=没有标题\r\n");
+    std::vector<Row> rows = {{"101", "有标题没有作者", "", "", Address(101)},
+                             {"", "", "只有UID", "", ""},
+                             {"", "", "", "", ""},
+                             {"104", "", "", "没有标题", ""}};
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(holes, rows));
+
+    // Counts that are not numbers: a leading number counts, anything else is none; a start entry that names
+    // no section falls back to section 1.
+    const std::string words = InFolder("words.ini");
+    WriteTextFile(words,
+                  "[配置]\r\n当前开始项=第一项\r\n总数=2条\r\n[1]\r\n序列号=1\r\n标题=一\r\n[2]\r\n序列号="
+                  "2\r\n标题=二\r\n"
+                  "[3]\r\n序列号=3\r\n标题=三\r\n");
+    rows.push_back({"1", "一", "", "", Address(1)});
+    rows.push_back({"2", "二", "", "", Address(2)});
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(words, rows));
+    const std::string none = InFolder("none.ini");
+    WriteTextFile(none, "[配置]\r\n当前开始项=1\r\n总数=很多\r\n[1]\r\n序列号=1\r\n标题=一\r\n");
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(none, rows));
+
+    // A count far beyond the sections present gives the sections there are, not a million rows.
+    const std::string large = InFolder("large.ini");
+    WriteTextFile(large,
+                  "[配置]\r\n当前开始项=7\r\n总数=1000000\r\n[7]\r\n序列号=7\r\n标题=七\r\n[9]\r\n序列号="
+                  "9\r\n标题=九\r\n");
+    rows.push_back({"7", "七", "", "", Address(7)});
+    rows.push_back({"", "", "", "", ""});
+    rows.push_back({"9", "九", "", "", Address(9)});
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(large, rows));
+
+    // A file that is not a list file at all loads nothing.
+    const std::string binary = InFolder("binary.ini");
+    WriteTextFile(binary, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(binary, rows));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        for (auto [option, value] :
+             {std::pair{"--forum=", &settings.forum}, std::pair{"--program=", &settings.program},
+              std::pair{"--work=", &settings.work}, std::pair{"--browser=", &settings.browser}}) {
+            if (argument.starts_with(option)) *value = argument.substr(std::string_view(option).size());
+        }
+    }
+    if (!GTEST_FLAG_GET(list_tests) && (settings.forum.empty() || settings.program.empty() ||
+                                        settings.work.empty() || settings.browser.empty())) {
+        std::fprintf(stderr,
+                     "usage: blackbox_tests --forum=URL --program=FILE --work=DIR --browser=SCRIPT\n");
+        return 2;
+    }
+    testing::AddGlobalTestEnvironment(new RecordingBrowser);
+    testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    return RUN_ALL_TESTS();
+}

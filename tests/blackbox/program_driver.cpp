@@ -1,0 +1,427 @@
+// Starting the program in a folder of its own and driving its window from outside its process.
+#include "tests/blackbox/program_driver.h"
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <filesystem>
+
+namespace {
+
+// The form's controls: ids are given from 1000 in form order (the invisible file dialog keeps its number).
+struct ControlId {
+    std::string_view name;
+    int id;
+    const char* class_name;
+};
+constexpr ControlId kControls[] = {
+    {"透明标签5", 1000, "Static"},
+    {"进度条1", 1001, "msctls_progress32"},
+    {"选择框1", 1003, "Button"},
+    {"编辑框3", 1004, "Edit"},
+    {"组合框1", 1005, "ComboBox"},
+    {"透明标签4", 1006, "Static"},
+    {"透明标签3", 1007, "Static"},
+    {"按钮1", 1008, "Button"},
+    {"透明标签2", 1009, "Static"},
+    {"编辑框2", 1010, "Edit"},
+    {"编辑框1", 1011, "Edit"},
+    {"透明标签1", 1012, "Static"},
+    {"超级列表框1", 1013, "SysListView32"},
+};
+
+constexpr DWORD kMessageTimeout = 10000;
+constexpr DWORD kPoll = 20;
+
+LRESULT Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, kMessageTimeout, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// A block of memory inside the program's process, for list view messages that carry pointers.
+class RemoteBlock {
+  public:
+    RemoteBlock(HANDLE process, size_t size)
+        : process_(process),
+          address_(static_cast<char*>(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    char* address() const { return address_; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return address_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return address_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+  private:
+    HANDLE process_;
+    char* address_;
+};
+
+constexpr size_t kCellLimit = 16384;
+
+std::string RemoteCell(HWND list, const RemoteBlock& block, int row, int column) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = block.address() + sizeof item;
+    item.cchTextMax = static_cast<int>(kCellLimit);
+    if (!block.Write(0, &item, sizeof item)) return {};
+    LRESULT length =
+        Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.address()));
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length), '\0');
+    if (!block.Read(sizeof item, text.data(), text.size())) return {};
+    return text;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void RightClickAt(POINT screen) {
+    // Two clicks on one spot would make a double click, which opens no menu; a hand never hits the same pixel
+    // twice, so neither do these clicks.
+    static int clicks = 0;
+    screen.x += (clicks++ % 2) * 10;
+    SetCursorPos(screen.x, screen.y);
+    Sleep(100);
+    // Each button event carries the point, as a mouse's own events do.
+    INPUT input[2]{};
+    for (INPUT& event : input) {
+        event.type = INPUT_MOUSE;
+        event.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+        event.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+        event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    input[0].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
+    input[1].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeout_ms = 10000) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
+    const ULONGLONG start = GetTickCount64();
+    while (!done()) {
+        if (GetTickCount64() - start > timeout_ms) return false;
+        Sleep(kPoll);
+    }
+    return true;
+}
+
+std::string WindowsPath(const std::string& unix_path) {
+    using ToDos = WCHAR*(CDECL*)(const char*);
+    auto to_dos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (WCHAR* wide = to_dos ? to_dos(unix_path.c_str()) : nullptr) {
+        char path[MAX_PATH * 4] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
+        HeapFree(GetProcessHeap(), 0, wide);
+        return path;
+    }
+    std::string path = "Z:" + unix_path;  // Wine maps Z: to the Unix root
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
+
+std::string TextOf(HWND window) {
+    LRESULT length = Send(window, WM_GETTEXTLENGTH);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+Program::Program(const std::string& program_file, const std::string& folder, const std::string& forum)
+    : folder_(folder) {
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    std::filesystem::create_directories(folder, error);
+    const std::string copy = folder + "\\Quillmoor.exe";
+    if (!CopyFileA(program_file.c_str(), copy.c_str(), FALSE)) {
+        problem_ = "cannot copy " + program_file + " to " + copy;
+        return;
+    }
+    std::string command = "\"" + copy + "\" --forum " + forum;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_) SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    if (!CreateProcessA(copy.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        folder.c_str(), &startup, &process_)) {
+        problem_ = "cannot start " + copy;
+        return;
+    }
+    if (job_) AssignProcessToJobObject(job_, process_.hProcess);
+    ResumeThread(process_.hThread);
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopLevel("QuillmoorForm")) != nullptr || !Running(); }, 30000);
+    // The window is ready for the user once its creation handler has given the caption its member count
+    // part: the list has its columns then.
+    if (found && !WaitUntil([&] { return TextOf(found).find("当前帖子数：") != std::string::npos; }, 30000)) {
+        problem_ = "the main window never got its full caption";
+        return;
+    }
+    window_ = found;
+    if (!window_) problem_ = Running() ? "no main window after 30 s" : "the program ended at once";
+}
+
+Program::~Program() {
+    if (process_.hProcess) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 10000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    if (job_) CloseHandle(job_);
+}
+
+bool Program::Running() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND Program::FindTopLevel(const char* class_name) const {
+    struct Search {
+        DWORD process;
+        const char* class_name;
+        HWND found;
+    } search{process_.dwProcessId, class_name, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s.process || !IsWindowVisible(window) || ClassOf(window) != s.class_name)
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::Control(std::string_view name) const {
+    for (const ControlId& control : kControls) {
+        if (control.name != name) continue;
+        HWND window = GetDlgItem(window_, control.id);
+        return window && lstrcmpiA(ClassOf(window).c_str(), control.class_name) == 0 ? window : nullptr;
+    }
+    return nullptr;
+}
+
+std::string Program::Text(std::string_view name) const {
+    return TextOf(Control(name));
+}
+
+bool Program::Enabled(std::string_view name) const {
+    return IsWindowEnabled(Control(name));
+}
+
+bool Program::Checked(std::string_view name) const {
+    return Send(Control(name), BM_GETCHECK) == BST_CHECKED;
+}
+
+void Program::Type(std::string_view name, std::string_view text) const {
+    const std::string value(text);
+    Send(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+void Program::TypeKeys(std::string_view name, std::string_view text) const {
+    HWND edit = Control(name);
+    Send(edit, EM_SETSEL, 0, -1);
+    if (text.empty()) Send(edit, WM_CHAR, VK_BACK, 1);
+    for (char c : text) Send(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void Program::Click(std::string_view name) const {
+    Send(Control(name), BM_CLICK);
+}
+
+void Program::ChooseSearchColumn(int index) const {
+    Send(Control("组合框1"), CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+bool Program::Run(std::string_view first_id, std::string_view count, DWORD timeout_ms) const {
+    Type("编辑框1", first_id);
+    Type("编辑框2", count);
+    Click("按钮1");
+    return WaitUntil([&] { return Text("按钮1") == "开始" && Enabled("选择框1"); }, timeout_ms);
+}
+
+std::vector<std::pair<std::string, int>> Program::Columns() const {
+    HWND list = Control("超级列表框1");
+    constexpr size_t kHeaderLimit = 256;
+    RemoteBlock block(process_.hProcess, sizeof(LVCOLUMNA) + kHeaderLimit);
+    std::vector<std::pair<std::string, int>> columns;
+    for (int index = 0;; ++index) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = block.address() + sizeof column;
+        column.cchTextMax = static_cast<int>(kHeaderLimit);
+        char header[kHeaderLimit] = "";
+        if (!block.Write(0, &column, sizeof column) || !block.Write(sizeof column, header, sizeof header) ||
+            !Send(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
+                  reinterpret_cast<LPARAM>(block.address())) ||
+            !block.Read(0, &column, sizeof column) || !block.Read(sizeof column, header, sizeof header)) {
+            return columns;
+        }
+        header[kHeaderLimit - 1] = '\0';
+        columns.emplace_back(header, column.cx);
+    }
+}
+
+int Program::RowCount() const {
+    return static_cast<int>(Send(Control("超级列表框1"), LVM_GETITEMCOUNT));
+}
+
+std::vector<Row> Program::Rows() const {
+    HWND list = Control("超级列表框1");
+    RemoteBlock block(process_.hProcess, sizeof(LVITEMA) + kCellLimit);
+    std::vector<Row> rows(static_cast<size_t>(RowCount()));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+            rows[r][c] = RemoteCell(list, block, static_cast<int>(r), static_cast<int>(c));
+        }
+    }
+    return rows;
+}
+
+int Program::SelectedRow() const {
+    return static_cast<int>(
+        Send(Control("超级列表框1"), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool Program::ListSettlesOn(const std::vector<Row>& rows, DWORD timeout_ms) const {
+    return WaitUntil([&] { return Rows() == rows; }, timeout_ms) &&
+           !WaitUntil([&] { return Rows() != rows; }, 300);
+}
+
+void Program::RightClickRow(int row) const {
+    HWND list = Control("超级列表框1");
+    Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RemoteBlock block(process_.hProcess, sizeof(RECT));
+    RECT bounds{LVIR_LABEL, 0, 0, 0};
+    block.Write(0, &bounds, sizeof bounds);
+    Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.address()));
+    block.Read(0, &bounds, sizeof bounds);
+    POINT point{bounds.left + 20, (bounds.top + bounds.bottom) / 2};
+    ClientToScreen(list, &point);
+    RightClickAt(point);
+}
+
+void Program::RightClickBelowRows() const {
+    HWND list = Control("超级列表框1");
+    RECT client;
+    GetClientRect(list, &client);
+    POINT point{client.left + 20, client.bottom - 10};
+    ClientToScreen(list, &point);
+    RightClickAt(point);
+}
+
+HWND Program::WaitForMenu(DWORD timeout_ms) const {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindTopLevel("#32768")) != nullptr; }, timeout_ms);
+    return menu;
+}
+
+bool Program::ChooseFromMenu(MenuEntry entry) const {
+    HWND menu = WaitForMenu();
+    if (!menu) return false;
+    for (int i = 0; i <= static_cast<int>(entry); ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    return WaitUntilClosed(menu);
+}
+
+void Program::DismissMenu() const {
+    if (HWND menu = WaitForMenu(1000)) {
+        PressKey(VK_ESCAPE);
+        WaitUntilClosed(menu);
+    }
+}
+
+bool Program::Command(int row, MenuEntry entry) const {
+    if (row >= 0) {
+        RightClickRow(row);
+    } else {
+        RightClickBelowRows();
+    }
+    return ChooseFromMenu(entry);
+}
+
+ProgramDialog Program::WaitForDialog(DWORD timeout_ms) const {
+    ProgramDialog dialog;
+    WaitUntil([&] { return (dialog.window = FindTopLevel("#32770")) != nullptr; }, timeout_ms);
+    if (dialog.window) {
+        char title[256] = "";
+        GetWindowTextA(dialog.window, title, sizeof title);
+        dialog.title = title;
+    }
+    return dialog;
+}
+
+bool ChooseFile(const ProgramDialog& dialog, const std::string& file, DWORD timeout_ms) {
+    // The name box is an edit box of its own or the edit box inside a combo box (inside a ComboBoxEx).
+    HWND name_box = GetDlgItem(dialog.window, cmb13);
+    if (!name_box) name_box = GetDlgItem(dialog.window, edt1);
+    while (name_box && lstrcmpiA(ClassOf(name_box).c_str(), "Edit") != 0)
+        name_box = GetWindow(name_box, GW_CHILD);
+    if (!name_box) return false;
+    Send(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PressButton(dialog.window, IDOK);
+    return WaitUntilClosed(dialog.window, timeout_ms);
+}
+
+bool CancelDialog(const ProgramDialog& dialog) {
+    PressButton(dialog.window, IDCANCEL);
+    return WaitUntilClosed(dialog.window);
+}
+
+std::string MessageText(const ProgramDialog& box) {
+    std::string text;
+    EnumChildWindows(
+        box.window,
+        [](HWND child, LPARAM context) -> BOOL {
+            if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0)
+                *reinterpret_cast<std::string*>(context) += TextOf(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+bool ConfirmMessage(const ProgramDialog& box) {
+    PressButton(box.window, IDOK);
+    return WaitUntilClosed(box.window);
+}
