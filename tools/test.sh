@@ -31,8 +31,8 @@ tools/wine-prefix.sh
 phase "tests under Wine and Xvfb"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
-  # Start the session'"'"'s services now, away from CTest'"'"'s pipes: launched by the first test, they would hold its
-  # output open and CTest would wait for them until its time-out.
+  # Start the session services now, away from the pipes of CTest: launched by the first test, they would hold
+  # its output open and CTest would wait for them until its time-out.
   "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
   ctest --test-dir build/win64 -j '"$jobs"' --output-on-failure --timeout 300 > build/win64/ctest.log 2>&1
   rc=$?
