@@ -6,24 +6,7 @@
 #include <vector>
 
 #include "bench/bench_util.h"
-
-namespace {
-
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD process;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process != search->process || !IsWindowVisible(hwnd)) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-}  // namespace
+#include "tests/support/process_window.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -43,13 +26,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot start %s\n", argv[1]);
             return 1;
         }
-        Search search{process.dwProcessId, nullptr};
-        while (!search.found && NowSeconds() - start < 30) {
-            EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-            if (!search.found) Sleep(1);
-        }
+        HWND window = nullptr;
+        while (!(window = VisibleWindowOf(process.dwProcessId)) && NowSeconds() - start < 30) Sleep(1);
         times.push_back(NowSeconds() - start);
-        if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
+        if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         WaitForSingleObject(process.hProcess, 10000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);

@@ -5,23 +5,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/process_window.h"
 #include "tests/support/window_pump.h"
 
 namespace {
-
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindowOf(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD process;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process != search->process || !IsWindowVisible(hwnd)) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
 
 std::string ClassOf(HWND hwnd) {
     char name[64] = {};
@@ -36,19 +23,17 @@ TEST(CommandLine, ABadForumAddressIsRefusedWithExitCode2) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
 
-    Search search{process.dwProcessId, nullptr};
-    EXPECT_TRUE(PumpUntil(
-        [&] { return !EnumWindows(&FindVisibleWindowOf, reinterpret_cast<LPARAM>(&search)) && search.found; },
-        30000));
-    if (search.found) {
-        EXPECT_EQ(ClassOf(search.found), "#32770");  // the message box, not the main window
+    HWND shown = nullptr;
+    EXPECT_TRUE(PumpUntil([&] { return (shown = VisibleWindowOf(process.dwProcessId)) != nullptr; }, 30000));
+    if (shown) {
+        EXPECT_EQ(ClassOf(shown), "#32770");  // the message box, not the main window
         char text[512] = {};
-        GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);  // the message box's text
+        GetDlgItemTextA(shown, 0xFFFF, text, sizeof text);  // the message box's text
         EXPECT_NE(std::string(text).find("ftp://bbs.example/"), std::string::npos) << text;
-        PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+        PostMessageA(shown, WM_COMMAND, IDOK, 0);
     }
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
     DWORD exit_code = 0;
