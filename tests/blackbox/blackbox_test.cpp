@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 #include "tests/blackbox/desktop.h"
 #include "tests/blackbox/program_driver.h"
@@ -79,20 +81,57 @@ std::string TestFolderUnix() {
     return settings.work + "/" + TestName();
 }
 
-// Keeps a picture of the screen from the moment a test first fails, and says where it is.
-class ScreenshotOnFailure : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override { taken_ = false; }
-    void OnTestPartResult(const testing::TestPartResult& result) override {
-        if (!result.failed() || taken_) return;
-        taken_ = true;
-        const std::string file = TestFolderUnix() + "/screen-at-failure.bmp";
-        if (SaveBitmap(CaptureWholeScreen(), WindowsPath(file))) {
-            std::printf("screen at the first failure: %s\n", file.c_str());
-        } else {
-            std::printf("could not keep a picture of the screen in %s\n", file.c_str());
-        }
+void KeepScreen(const std::string& file, const char* moment) {
+    if (SaveBitmap(CaptureWholeScreen(), WindowsPath(file))) {
+        std::printf("screen %s: %s\n", moment, file.c_str());
+    } else {
+        std::printf("could not keep a picture of the screen %s in %s\n", moment, file.c_str());
     }
-    bool taken_ = false;
+    std::fflush(stdout);
+}
+
+// Keeps a picture of the screen from the moment a test first fails. A test stuck far beyond its usual few
+// seconds is ended with a picture too, instead of leaving CTest's time-out to end it without a word.
+class ScreenKeeper : public testing::EmptyTestEventListener {
+  public:
+    ScreenKeeper() {
+        std::thread([this] {
+            for (;;) {
+                Sleep(1000);
+                std::lock_guard lock(mutex_);
+                if (!running_ || GetTickCount64() - started_ < kStuckAfterMs) continue;
+                std::printf("the test has run for %llu s: stuck\n", kStuckAfterMs / 1000);
+                KeepScreen(folder_ + "/screen-when-stuck.bmp", "when stuck");
+                TerminateProcess(GetCurrentProcess(), 3);  // the program goes with its job
+            }
+        }).detach();
+    }
+
+  private:
+    static constexpr ULONGLONG kStuckAfterMs = 150000;
+
+    void OnTestStart(const testing::TestInfo&) override {
+        std::lock_guard lock(mutex_);
+        folder_ = TestFolderUnix();
+        started_ = GetTickCount64();
+        running_ = true;
+        failed_ = false;
+    }
+    void OnTestEnd(const testing::TestInfo&) override {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+    }
+    void OnTestPartResult(const testing::TestPartResult& result) override {
+        if (!result.failed() || failed_) return;
+        failed_ = true;
+        KeepScreen(TestFolderUnix() + "/screen-at-failure.bmp", "at the first failure");
+    }
+
+    std::mutex mutex_;  // the watching thread reads what the test thread writes
+    std::string folder_;
+    ULONGLONG started_ = 0;
+    bool running_ = false;
+    bool failed_ = false;
 };
 
 std::string Address(int id) {
@@ -225,6 +264,7 @@ TEST_F(Quillmoor, ARunOfTenIdsShowsEveryThreadAndWritesThemToTheTemporaryFile) {
     const std::vector<Row> expected = ExpectedRows(1, 10);  // titled, untitled, empty, missing (9) threads
     EXPECT_EQ(app().Rows(), expected);
     EXPECT_EQ(app().Text("透明标签5"), "9/9");
+    EXPECT_EQ(app().Progress(), std::make_pair(9, 9));
     EXPECT_EQ(app().Text("按钮1"), "开始");
 
     const std::string temp = InFolder(kTempFile);
@@ -335,10 +375,12 @@ TEST_F(Quillmoor, OpenCommandsHandOnlyWebAddressesToTheBrowser) {
     ASSERT_TRUE(app().Command(0, MenuEntry::OpenThread));
     ASSERT_TRUE(app().Command(0, MenuEntry::OpenHomePage));
     ASSERT_TRUE(app().Command(1, MenuEntry::OpenHomePage));
+    ASSERT_TRUE(app().Command(2, MenuEntry::OpenHomePage));  // no UID: the forum's "?" page
     const std::vector<std::string> expected = {
         Address(5),
         settings.forum + "?x%20%22y%22%20z%27w%26uid%3D1%2520%20%D6%D0",
         settings.forum + "?1006",
+        settings.forum + "?",
     };
     EXPECT_TRUE(WaitUntil([&] { return OpenedAddresses().size() >= expected.size(); }, 15000));
     Sleep(1000);  // anything opened by mistake would arrive meanwhile
@@ -368,6 +410,7 @@ TEST_F(Quillmoor, SaveClearLoadAndLoadAgain) {
     EXPECT_EQ(ReadKey(file, "配置", "备注"), "保留");
     EXPECT_EQ(ReadKey(file, "11", "标题"), "旧的第十一项");
     EXPECT_EQ(app().Rows(), run);
+    EXPECT_EQ(app().Progress(), std::make_pair(10, 10));
 
     ASSERT_TRUE(app().Command(3, MenuEntry::Clear));
     EXPECT_TRUE(app().ListSettlesOn({}));
@@ -377,6 +420,7 @@ TEST_F(Quillmoor, SaveClearLoadAndLoadAgain) {
     std::vector<Row> twice = run;
     twice.insert(twice.end(), run.begin(), run.end());
     ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, twice));
+    EXPECT_EQ(app().Progress(), std::make_pair(10, 10));  // the second load's ten rows
 
     // The temporary file still holds the run: clearing and then searching brings its rows back.
     ASSERT_TRUE(app().Command(-1, MenuEntry::Clear));
@@ -545,6 +589,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     testing::AddGlobalTestEnvironment(new RecordingBrowser);
-    testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    testing::UnitTest::GetInstance()->listeners().Append(new ScreenKeeper);
     return RUN_ALL_TESTS();
 }

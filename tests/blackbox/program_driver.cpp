@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -33,11 +34,22 @@ constexpr ControlId kControls[] = {
 constexpr DWORD kMessageTimeout = 10000;
 constexpr DWORD kPoll = 20;
 
+// A message to a window of the program. A program that leaves one unanswered is taken for hung from then on:
+// later messages to it give up at once, so a test fails in seconds instead of waiting out every time-out.
 LRESULT Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    static DWORD hung_thread = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, kMessageTimeout, &result))
-        return 0;
-    return static_cast<LRESULT>(result);
+    if (thread != hung_thread &&
+        SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, kMessageTimeout, &result)) {
+        return static_cast<LRESULT>(result);
+    }
+    if (thread != hung_thread && GetLastError() == ERROR_TIMEOUT) {
+        hung_thread = thread;
+        std::fprintf(stderr, "message %#x to window %p unanswered for %lu s: the program is hung\n", message,
+                     static_cast<void*>(window), kMessageTimeout / 1000);
+    }
+    return 0;
 }
 
 std::string ClassOf(HWND window) {
@@ -46,49 +58,10 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// A block of memory inside the program's process, for list view messages that carry pointers.
-class RemoteBlock {
-  public:
-    RemoteBlock(HANDLE process, size_t size)
-        : process_(process),
-          address_(static_cast<char*>(
-              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    ~RemoteBlock() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    char* address() const { return address_; }
-    bool Write(size_t offset, const void* data, size_t size) const {
-        return address_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-    bool Read(size_t offset, void* data, size_t size) const {
-        return address_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-
-  private:
-    HANDLE process_;
-    char* address_;
-};
-
-constexpr size_t kCellLimit = 16384;
-
-std::string RemoteCell(HWND list, const RemoteBlock& block, int row, int column) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.iSubItem = column;
-    item.pszText = block.address() + sizeof item;
-    item.cchTextMax = static_cast<int>(kCellLimit);
-    if (!block.Write(0, &item, sizeof item)) return {};
-    LRESULT length =
-        Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.address()));
-    if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length), '\0');
-    if (!block.Read(sizeof item, text.data(), text.size())) return {};
-    return text;
-}
+// Room inside the program's process for list view messages that carry pointers. It is taken once and left
+// to go with the process: every allocation in another process waits for that process to answer.
+constexpr size_t kRemoteSize = 64 * 1024;
+constexpr size_t kCellLimit = kRemoteSize - sizeof(LVITEMA);
 
 void PressKey(WORD key) {
     INPUT input[2]{};
@@ -106,16 +79,11 @@ void RightClickAt(POINT screen) {
     screen.x += (clicks++ % 2) * 10;
     SetCursorPos(screen.x, screen.y);
     Sleep(100);
-    // Each button event carries the point, as a mouse's own events do.
     INPUT input[2]{};
-    for (INPUT& event : input) {
-        event.type = INPUT_MOUSE;
-        event.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN));
-        event.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN));
-        event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    input[0].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
-    input[1].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(2, input, sizeof(INPUT));
 }
 
@@ -188,12 +156,14 @@ Program::Program(const std::string& program_file, const std::string& folder, con
     ResumeThread(process_.hThread);
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindTopLevel("QuillmoorForm")) != nullptr || !Running(); }, 30000);
-    // The window is ready for the user once its creation handler has given the caption its member count
-    // part: the list has its columns then.
+    // The window is ready for the user once its creation handler has run: the list has its columns then,
+    // and the caption ends in "当前帖子数：" (the count follows when the forum's home page arrives).
     if (found && !WaitUntil([&] { return TextOf(found).find("当前帖子数：") != std::string::npos; }, 30000)) {
         problem_ = "the main window never got its full caption";
         return;
     }
+    remote_ = static_cast<char*>(
+        VirtualAllocEx(process_.hProcess, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     window_ = found;
     if (!window_) problem_ = Running() ? "no main window after 30 s" : "the program ended at once";
 }
@@ -206,6 +176,14 @@ Program::~Program() {
         CloseHandle(process_.hProcess);
     }
     if (job_) CloseHandle(job_);
+}
+
+bool Program::WriteRemote(size_t offset, const void* data, size_t size) const {
+    return remote_ && WriteProcessMemory(process_.hProcess, remote_ + offset, data, size, nullptr);
+}
+
+bool Program::ReadRemote(size_t offset, void* data, size_t size) const {
+    return remote_ && ReadProcessMemory(process_.hProcess, remote_ + offset, data, size, nullptr);
 }
 
 bool Program::Running() const {
@@ -269,6 +247,11 @@ void Program::Click(std::string_view name) const {
     Send(Control(name), BM_CLICK);
 }
 
+std::pair<int, int> Program::Progress() const {
+    HWND bar = Control("进度条1");
+    return {static_cast<int>(Send(bar, PBM_GETPOS)), static_cast<int>(Send(bar, PBM_GETRANGE, FALSE))};
+}
+
 void Program::ChooseSearchColumn(int index) const {
     Send(Control("组合框1"), CB_SETCURSEL, static_cast<WPARAM>(index));
 }
@@ -283,18 +266,16 @@ bool Program::Run(std::string_view first_id, std::string_view count, DWORD timeo
 std::vector<std::pair<std::string, int>> Program::Columns() const {
     HWND list = Control("超级列表框1");
     constexpr size_t kHeaderLimit = 256;
-    RemoteBlock block(process_.hProcess, sizeof(LVCOLUMNA) + kHeaderLimit);
     std::vector<std::pair<std::string, int>> columns;
     for (int index = 0;; ++index) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = block.address() + sizeof column;
+        column.pszText = remote_ + sizeof column;
         column.cchTextMax = static_cast<int>(kHeaderLimit);
         char header[kHeaderLimit] = "";
-        if (!block.Write(0, &column, sizeof column) || !block.Write(sizeof column, header, sizeof header) ||
-            !Send(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
-                  reinterpret_cast<LPARAM>(block.address())) ||
-            !block.Read(0, &column, sizeof column) || !block.Read(sizeof column, header, sizeof header)) {
+        if (!WriteRemote(0, &column, sizeof column) || !WriteRemote(sizeof column, header, sizeof header) ||
+            !Send(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote_)) ||
+            !ReadRemote(0, &column, sizeof column) || !ReadRemote(sizeof column, header, sizeof header)) {
             return columns;
         }
         header[kHeaderLimit - 1] = '\0';
@@ -306,14 +287,28 @@ int Program::RowCount() const {
     return static_cast<int>(Send(Control("超级列表框1"), LVM_GETITEMCOUNT));
 }
 
+std::string Program::Cell(HWND list, int row, int column) const {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = remote_ + sizeof item;
+    item.cchTextMax = static_cast<int>(kCellLimit);
+    if (!WriteRemote(0, &item, sizeof item)) return {};
+    LRESULT length =
+        Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length), '\0');
+    if (!ReadRemote(sizeof item, text.data(), text.size())) return {};
+    return text;
+}
+
 std::vector<Row> Program::Rows() const {
     HWND list = Control("超级列表框1");
-    RemoteBlock block(process_.hProcess, sizeof(LVITEMA) + kCellLimit);
     std::vector<Row> rows(static_cast<size_t>(RowCount()));
     for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            rows[r][c] = RemoteCell(list, block, static_cast<int>(r), static_cast<int>(c));
-        }
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            rows[r][c] = Cell(list, static_cast<int>(r), static_cast<int>(c));
     }
     return rows;
 }
@@ -328,24 +323,35 @@ bool Program::ListSettlesOn(const std::vector<Row>& rows, DWORD timeout_ms) cons
            !WaitUntil([&] { return Rows() != rows; }, 300);
 }
 
+RECT Program::RowBounds(HWND list, int row) const {
+    Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    WriteRemote(0, &bounds, sizeof bounds);
+    Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
+    ReadRemote(0, &bounds, sizeof bounds);
+    return bounds;
+}
+
 void Program::RightClickRow(int row) const {
     HWND list = Control("超级列表框1");
-    Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-    RemoteBlock block(process_.hProcess, sizeof(RECT));
-    RECT bounds{LVIR_LABEL, 0, 0, 0};
-    block.Write(0, &bounds, sizeof bounds);
-    Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.address()));
-    block.Read(0, &bounds, sizeof bounds);
+    const RECT bounds = RowBounds(list, row);
     POINT point{bounds.left + 20, (bounds.top + bounds.bottom) / 2};
     ClientToScreen(list, &point);
     RightClickAt(point);
 }
 
 void Program::RightClickBelowRows() const {
+    // Just below the last row (or the header), so the point is on the screen even when the window is not.
     HWND list = Control("超级列表框1");
-    RECT client;
-    GetClientRect(list, &client);
-    POINT point{client.left + 20, client.bottom - 10};
+    RECT above{};
+    const int rows = RowCount();
+    if (rows > 0) {
+        above = RowBounds(list, rows - 1);
+    } else {
+        GetWindowRect(reinterpret_cast<HWND>(Send(list, LVM_GETHEADER)), &above);
+        MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&above), 2);
+    }
+    POINT point{20, above.bottom + 8};
     ClientToScreen(list, &point);
     RightClickAt(point);
 }

@@ -60,6 +60,8 @@ class Program {
     void TypeKeys(std::string_view name, std::string_view text) const;
     // A click on a button or check box (BM_CLICK).
     void Click(std::string_view name) const;
+    // The progress bar's position and maximum.
+    std::pair<int, int> Progress() const;
     // Picks an item of the search column box.
     void ChooseSearchColumn(int index) const;
 
@@ -91,12 +93,17 @@ class Program {
 
   private:
     HWND FindTopLevel(const char* class_name) const;
+    std::string Cell(HWND list, int row, int column) const;
+    RECT RowBounds(HWND list, int row) const;  // in the list's client coordinates
+    bool WriteRemote(size_t offset, const void* data, size_t size) const;
+    bool ReadRemote(size_t offset, void* data, size_t size) const;
 
     std::string folder_;
     std::string problem_;
     HANDLE job_ = nullptr;  // kills the program when this process ends, however it ends
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
+    char* remote_ = nullptr;  // a block inside the program for messages that carry pointers
 };
 
 // Types `file` into a file dialog's name box and presses its OK button; true when the dialog closes within
