@@ -197,7 +197,7 @@ HWND Program::FindTopLevel(const char* class_name) const {
         HWND found;
     } search{process_.dwProcessId, class_name, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
+        [](HWND window, LPARAM context) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(context);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -418,7 +418,7 @@ std::string MessageText(const ProgramDialog& box) {
     std::string text;
     EnumChildWindows(
         box.window,
-        [](HWND child, LPARAM context) -> BOOL {
+        [](HWND child, LPARAM context) CALLBACK -> BOOL {
             if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0)
                 *reinterpret_cast<std::string*>(context) += TextOf(child);
             return TRUE;
