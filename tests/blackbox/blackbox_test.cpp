@@ -302,6 +302,18 @@ TEST_F(Quillmoor, CopyCommandsPutTheSelectedCellOnTheClipboard) {
     // An untitled thread has no address: the copy empties the clipboard and still reports success.
     EXPECT_EQ(CopyFromRow(3, MenuEntry::CopyAddress), Copied("", "复制网址成功"));
     EXPECT_EQ(CopyFromRow(7, MenuEntry::CopyUid), Copied("", "复制UID成功"));  // the empty page
+
+    // While another program holds the clipboard open nothing is copied, and the notice shows all the same.
+    ASSERT_TRUE(PutOnClipboard("held"));
+    // Opened for a window: Wine lets a second opening without one through.
+    HWND holder = CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(OpenClipboard(holder));
+    const bool copied = app().Command(0, MenuEntry::CopyTitle);
+    const bool noticed = WaitUntil([&] { return app().Text("透明标签5") == "复制标题成功"; }, 5000);
+    CloseClipboard();
+    DestroyWindow(holder);
+    EXPECT_TRUE(copied && noticed);
+    EXPECT_EQ(ClipboardText(), "held");
 }
 
 TEST_F(Quillmoor, RowCommandsAreGreyedWithoutASelectedRowAndDoNothing) {
