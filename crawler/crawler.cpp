@@ -60,10 +60,11 @@ ResultRow RowOfPage(int32_t id, std::string_view page, std::string_view forum) {
 // step. The temporary list file still gets every step at once.
 class StepDisplay {
   public:
-    explicit StepDisplay(const CrawlerControls& controls) : c_(controls) {}
+    StepDisplay(const CrawlerControls& controls, std::string_view forum) : c_(controls), forum_(forum) {}
 
-    void Add(SharedRow row) {
+    void Add(SharedRow row, int32_t id) {
         rows_.push_back(std::move(row));
+        last_id_ = id;
         if (GetTickCount64() - shown_at_ >= kInterval) Show();
     }
 
@@ -71,8 +72,10 @@ class StepDisplay {
         if (rows_.empty()) return;
         RunOnWindowThread(c_.list.hwnd(), [this] {
             const ResultRow& last = *rows_.back();
+            // The address of the id visited, with or without a title.
             c_.status_line.SetText("当前运行的值" + last[kColumnId] + "查找到的标题：" + last[kColumnTitle] +
-                                   "作者UID：" + last[kColumnUid] + "网址为：" + last[kColumnAddress]);
+                                   "作者UID：" + last[kColumnUid] + "网址为：" +
+                                   ThreadAddress(forum_, last_id_));
             c_.progress.SetPosition(c_.progress.Position() + static_cast<int>(rows_.size()));
             c_.progress_label.SetText(DecimalText(c_.progress.Position()) + "/" +
                                       DecimalText(c_.progress.Maximum()));
@@ -86,7 +89,9 @@ class StepDisplay {
     static constexpr ULONGLONG kInterval = 250;  // milliseconds
 
     const CrawlerControls& c_;
+    std::string_view forum_;
     std::vector<SharedRow> rows_;
+    int32_t last_id_ = 0;
     ULONGLONG shown_at_ = GetTickCount64();
 };
 
@@ -100,7 +105,7 @@ void Run(CrawlerState& s) {
     ListFileWriter file;
     bool file_whole = file.Open(s.temp_file, typed_first);
     s.file_rows.clear();
-    StepDisplay display(c);
+    StepDisplay display(c, s.forum);
     for (int64_t step = 0; step < plan.steps && !s.stop_asked; ++step) {
         const int32_t id = static_cast<int32_t>(plan.first_id + step);
         auto row = std::make_shared<const ResultRow>(
@@ -108,7 +113,7 @@ void Run(CrawlerState& s) {
         file_whole =
             file_whole && file.Append(id, (*row)[kColumnTitle], (*row)[kColumnUid], (*row)[kColumnName]);
         s.file_rows.push_back(row);
-        display.Add(std::move(row));
+        display.Add(std::move(row), id);
     }
     display.Show();
     // When a write failed, the file holds less than the run showed: the next filter reads what it holds.
