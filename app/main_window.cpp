@@ -9,9 +9,9 @@
 
 namespace {
 
-const FontSpec kDefaultFont{-12, FW_NORMAL, GB2312_CHARSET, "宋体"};
-const FontSpec kLabelFont{-12, FW_BOLD, GB2312_CHARSET, ""};
-const FontSpec kListFont{-14, FW_BOLD, GB2312_CHARSET, ""};
+const FontDescription kDefaultFont{-12, FW_NORMAL, GB2312_CHARSET, "宋体"};
+const FontDescription kLabelFont{-12, FW_BOLD, GB2312_CHARSET, ""};
+const FontDescription kListFont{-14, FW_BOLD, GB2312_CHARSET, ""};
 
 struct Column {
     const char* header;
@@ -29,9 +29,9 @@ bool MainWindow::Create(HICON icon, int show_command) {
     return form_.Create(icon, show_command);
 }
 
-FormSpec MainWindow::Describe() {
+FormDescription MainWindow::Describe() {
     using K = ControlKind;
-    FormSpec form{ForumCaption(forum_), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
+    FormDescription form{ForumCaption(forum_), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
     form.controls = {
         {"透明标签5", K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
         {"进度条1", K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},

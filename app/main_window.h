@@ -19,7 +19,7 @@ class MainWindow {
     FormWindow& form() { return form_; }
 
   private:
-    FormSpec Describe();
+    FormDescription Describe();
     void OnCreated();
     void OnResized();
 

@@ -30,34 +30,34 @@ struct EventBinding {
 };
 
 // A font as CreateFontA takes it; an empty face lets the system pick one for the character set.
-struct FontSpec {
+struct FontDescription {
     int height;
     int weight;
     int charset;
     std::string face;
 };
 
-struct ControlSpec {
+struct ControlDescription {
     std::string name;
     ControlKind kind;
     int left, top, width, height;
-    std::string text;                // caption or text
-    std::vector<std::string> items;  // combo box items
-    std::optional<FontSpec> font;    // the form's default font when absent
+    std::string text;                     // caption or text
+    std::vector<std::string> items;       // combo box items
+    std::optional<FontDescription> font;  // the form's default font when absent
     std::vector<EventBinding> events;
 };
 
 // An entry of the form's popup menu; the caption "-" is a separator.
-struct MenuEntrySpec {
+struct MenuEntryDescription {
     std::string caption;
     Handler on_click;
 };
 
-struct FormSpec {
+struct FormDescription {
     std::string caption;
     int left, top, width, height;  // outer geometry in screen coordinates
-    FontSpec default_font;
-    std::vector<ControlSpec> controls;  // in creation order
-    std::vector<MenuEntrySpec> menu;
+    FontDescription default_font;
+    std::vector<ControlDescription> controls;  // in creation order
+    std::vector<MenuEntryDescription> menu;
     std::vector<EventBinding> events;
 };

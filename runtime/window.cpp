@@ -56,7 +56,7 @@ WindowKind KindOf(ControlKind kind) {
     return {nullptr, 0, 0};
 }
 
-FontHandle MakeFont(const FontSpec& font) {
+FontHandle MakeFont(const FontDescription& font) {
     return FontHandle(CreateFontA(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
                                   static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
@@ -64,7 +64,7 @@ FontHandle MakeFont(const FontSpec& font) {
 
 }  // namespace
 
-FormWindow::FormWindow(FormSpec spec) : spec_(std::move(spec)) {}
+FormWindow::FormWindow(FormDescription description) : description_(std::move(description)) {}
 
 FormWindow::~FormWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -72,22 +72,23 @@ FormWindow::~FormWindow() {
 
 bool FormWindow::Create(HICON icon, int show_command) {
     RegisterFormClass(&FormWindow::WindowProc, icon);
-    fonts_.push_back(MakeFont(spec_.default_font));
+    fonts_.push_back(MakeFont(description_.default_font));
     // The skin engine paints the frame and caption inside the window, so the window has no system frame: its
     // client area is the whole window, and the form's geometry and layout count from its outer corner.
     constexpr DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    CreateWindowExA(WS_EX_APPWINDOW, kFormClass, spec_.caption.c_str(), style, spec_.left, spec_.top,
-                    spec_.width, spec_.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    CreateWindowExA(WS_EX_APPWINDOW, kFormClass, description_.caption.c_str(), style, description_.left,
+                    description_.top, description_.width, description_.height, nullptr, nullptr,
+                    GetModuleHandleA(nullptr), this);
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
-    Fire(spec_.events, kFormCreated);
+    Fire(description_.events, kFormCreated);
     return true;
 }
 
 Control FormWindow::operator[](std::string_view name) const {
     for (size_t i = 0; i < controls_.size(); ++i) {
-        if (spec_.controls[i].name == name) return controls_[i];
+        if (description_.controls[i].name == name) return controls_[i];
     }
     return {};
 }
@@ -104,8 +105,8 @@ void FormWindow::ShowMenu(POINT screen_point) {
 }
 
 void FormWindow::EnableMenuEntry(std::string_view caption, bool enabled) {
-    for (size_t i = 0; i < spec_.menu.size(); ++i) {
-        if (spec_.menu[i].caption != caption) continue;
+    for (size_t i = 0; i < description_.menu.size(); ++i) {
+        if (description_.menu[i].caption != caption) continue;
         RunOnWindowThread(hwnd_, [&] {
             EnableMenuItem(menu_.get(), static_cast<UINT>(kFirstMenuId + i),
                            MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -150,14 +151,14 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT FormWindow::OnCreate() {
-    controls_.resize(spec_.controls.size());
-    for (size_t i = 0; i < spec_.controls.size(); ++i) CreateControl(i);
+    controls_.resize(description_.controls.size());
+    for (size_t i = 0; i < description_.controls.size(); ++i) CreateControl(i);
     CreateMenu();
     return 0;
 }
 
 LRESULT FormWindow::OnSize(WPARAM wparam, LPARAM lparam) {
-    Fire(spec_.events, kFormResized);
+    Fire(description_.events, kFormResized);
     return DefWindowProcA(hwnd_, WM_SIZE, wparam, lparam);
 }
 
@@ -165,12 +166,13 @@ LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
     int id = LOWORD(wparam);
     if (lparam == 0) {  // a menu entry
         size_t entry = static_cast<size_t>(id - kFirstMenuId);
-        if (entry < spec_.menu.size() && spec_.menu[entry].on_click) spec_.menu[entry].on_click();
+        if (entry < description_.menu.size() && description_.menu[entry].on_click)
+            description_.menu[entry].on_click();
         return 0;
     }
     size_t index = static_cast<size_t>(id - kFirstControlId);
-    if (index >= spec_.controls.size()) return 0;
-    const ControlSpec& control = spec_.controls[index];
+    if (index >= description_.controls.size()) return 0;
+    const ControlDescription& control = description_.controls[index];
     int code = HIWORD(wparam);
     bool clicked =
         (control.kind == ControlKind::Button || control.kind == ControlKind::CheckBox) && code == BN_CLICKED;
@@ -183,8 +185,10 @@ LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
 LRESULT FormWindow::OnNotify(LPARAM lparam) {
     auto* header = reinterpret_cast<NMHDR*>(lparam);
     size_t index = static_cast<size_t>(header->idFrom - kFirstControlId);
-    if (index >= spec_.controls.size() || spec_.controls[index].kind != ControlKind::ListView) return 0;
-    if (header->code == static_cast<UINT>(NM_RCLICK)) Fire(spec_.controls[index].events, kRightClicked);
+    if (index >= description_.controls.size() || description_.controls[index].kind != ControlKind::ListView)
+        return 0;
+    if (header->code == static_cast<UINT>(NM_RCLICK))
+        Fire(description_.controls[index].events, kRightClicked);
     if (header->code == static_cast<UINT>(LVN_GETDISPINFOA)) {
         controls_[index].rows()->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lparam));
     }
@@ -194,7 +198,7 @@ LRESULT FormWindow::OnNotify(LPARAM lparam) {
 LRESULT FormWindow::OnCtlColorStatic(WPARAM wparam, LPARAM lparam) {
     for (size_t i = 0; i < controls_.size(); ++i) {
         if (controls_[i].hwnd() != reinterpret_cast<HWND>(lparam)) continue;
-        if (spec_.controls[i].kind != ControlKind::TransparentLabel) break;
+        if (description_.controls[i].kind != ControlKind::TransparentLabel) break;
         SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
@@ -214,38 +218,39 @@ LRESULT FormWindow::OnDestroy() {
 }
 
 void FormWindow::CreateControl(size_t index) {
-    const ControlSpec& spec = spec_.controls[index];
-    if (spec.kind == ControlKind::FileDialog) {
-        dialogs_.try_emplace(spec.name, std::make_shared<FileDialog>());
+    const ControlDescription& description = description_.controls[index];
+    if (description.kind == ControlKind::FileDialog) {
+        dialogs_.try_emplace(description.name, std::make_shared<FileDialog>());
         return;
     }
-    WindowKind kind = KindOf(spec.kind);
-    int height = spec.kind == ControlKind::ComboBox ? spec.height + kDropDownExtent : spec.height;
-    HWND hwnd = CreateWindowExA(kind.ex_style, kind.class_name, spec.text.c_str(), kind.style, spec.left,
-                                spec.top, spec.width, height, hwnd_,
+    WindowKind kind = KindOf(description.kind);
+    int height =
+        description.kind == ControlKind::ComboBox ? description.height + kDropDownExtent : description.height;
+    HWND hwnd = CreateWindowExA(kind.ex_style, kind.class_name, description.text.c_str(), kind.style,
+                                description.left, description.top, description.width, height, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
-    controls_[index] = Control(hwnd, spec.kind);
-    if (spec.kind == ControlKind::ComboBox) {
-        for (const std::string& item : spec.items) {
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(description)), FALSE);
+    controls_[index] = Control(hwnd, description.kind);
+    if (description.kind == ControlKind::ComboBox) {
+        for (const std::string& item : description.items) {
             SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         }
         SendMessageA(hwnd, CB_SETCURSEL, 0, 0);
-        controls_[index].SetHeight(spec.height);
+        controls_[index].SetHeight(description.height);
     }
-    if (spec.kind == ControlKind::ListView) {
+    if (description.kind == ControlKind::ListView) {
         SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         list_rows_.push_back(std::make_unique<ListRows>(hwnd));
-        controls_[index] = Control(hwnd, spec.kind, list_rows_.back().get());
+        controls_[index] = Control(hwnd, description.kind, list_rows_.back().get());
     }
 }
 
 void FormWindow::CreateMenu() {
-    if (spec_.menu.empty()) return;
+    if (description_.menu.empty()) return;
     menu_.Reset(CreatePopupMenu());
-    for (size_t i = 0; i < spec_.menu.size(); ++i) {
-        const std::string& caption = spec_.menu[i].caption;
+    for (size_t i = 0; i < description_.menu.size(); ++i) {
+        const std::string& caption = description_.menu[i].caption;
         if (caption == "-") {
             AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr);
         } else {
@@ -260,8 +265,8 @@ void FormWindow::Fire(const std::vector<EventBinding>& bindings, int event) cons
     }
 }
 
-HFONT FormWindow::FontFor(const ControlSpec& spec) {
-    if (!spec.font) return fonts_.front().get();
-    fonts_.push_back(MakeFont(*spec.font));
+HFONT FormWindow::FontFor(const ControlDescription& description) {
+    if (!description.font) return fonts_.front().get();
+    fonts_.push_back(MakeFont(*description.font));
     return fonts_.back().get();
 }

@@ -16,7 +16,7 @@
 
 class FormWindow {
   public:
-    explicit FormWindow(FormSpec spec);
+    explicit FormWindow(FormDescription description);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -52,11 +52,11 @@ class FormWindow {
     void CreateControl(size_t index);
     void CreateMenu();
     void Fire(const std::vector<EventBinding>& bindings, int event) const;
-    HFONT FontFor(const ControlSpec& spec);
+    HFONT FontFor(const ControlDescription& description);
 
-    FormSpec spec_;
+    FormDescription description_;
     HWND hwnd_ = nullptr;
-    std::vector<Control> controls_;  // parallel to spec_.controls; file dialogs have no window
+    std::vector<Control> controls_;  // parallel to description_.controls; file dialogs have no window
     std::vector<std::unique_ptr<ListRows>> list_rows_;  // the rows of each list view
     std::vector<FontHandle> fonts_;                     // [0] is the form's default font
     MenuHandle menu_;

@@ -29,15 +29,15 @@ class ListOperations : public testing::Test {
         return text;
     }
 
-    FormWindow form_{FormSpec{"t",
-                              10,
-                              10,
-                              500,
-                              400,
-                              {-12, FW_NORMAL, GB2312_CHARSET, ""},
-                              {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}},
-                              {},
-                              {}}};
+    FormWindow form_{FormDescription{"t",
+                                     10,
+                                     10,
+                                     500,
+                                     400,
+                                     {-12, FW_NORMAL, GB2312_CHARSET, ""},
+                                     {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}},
+                                     {},
+                                     {}}};
     Control list_;
 };
 

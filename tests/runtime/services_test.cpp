@@ -10,7 +10,9 @@
 
 namespace {
 
-TEST(TestBed, RunsWithTheChineseAnsiCodePage) { EXPECT_EQ(GetACP(), 936u); }
+TEST(TestBed, RunsWithTheChineseAnsiCodePage) {
+    EXPECT_EQ(GetACP(), 936u);
+}
 
 TEST(IniKeys, RoundTripThroughAFileWithAChineseName) {
     const std::string file = ProgramDirectory() + "\\临时文件.ini";
@@ -45,8 +47,15 @@ TEST(Clipboard, HoldsTheGbkBytesOfTheText) {
 }
 
 TEST(Workers, ChangeControlsOnlyThroughTheWindowThread) {
-    FormWindow form(FormSpec{"t", 10, 10, 300, 200, {-12, FW_NORMAL, GB2312_CHARSET, ""},
-                             {{"编辑框1", ControlKind::Edit, 5, 5, 100, 20, "", {}, {}, {}}}, {}, {}});
+    FormWindow form(FormDescription{"t",
+                                    10,
+                                    10,
+                                    300,
+                                    200,
+                                    {-12, FW_NORMAL, GB2312_CHARSET, ""},
+                                    {{"编辑框1", ControlKind::Edit, 5, 5, 100, 20, "", {}, {}, {}}},
+                                    {},
+                                    {}});
     ASSERT_TRUE(form.Create(nullptr, SW_SHOWNORMAL));
     Control edit = form["编辑框1"];
     std::atomic<DWORD> ran_on{0};
