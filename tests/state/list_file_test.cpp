@@ -330,9 +330,11 @@ TEST_F(SaveListFileTest, LeavesTheFileAsItWasWhenItCannotSave) {
     }
 }
 
-#if !defined(_WIN32)
 // A save killed at any moment leaves the old file or the new one, never a mix or a cut file.
 TEST_F(SaveListFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "killing a saving child needs fork; the native build runs this";
+#else
     const std::vector<ResultRow> old_rows = {Row("1", "旧", "", "")};
     ASSERT_TRUE(SaveListFile(path_, ShareRows(old_rows)));
     const std::string old_file = ReadBytes(path_);
@@ -362,7 +364,7 @@ TEST_F(SaveListFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
     for (const auto& entry : std::filesystem::directory_iterator(testing::TempDir())) {
         if (entry.path().filename().string().starts_with(stem + ".")) std::filesystem::remove(entry.path());
     }
-}
 #endif
+}
 
 }  // namespace
