@@ -1,11 +1,14 @@
-// A traversal run in the real main window against the sample forum, beside a bare fetch loop over the same
-// pages: total time, first and last 1,000 steps, and the slowest answer of the window meanwhile.
-// Usage: run_bench FORUM_URL [IDS]
+// Traversal runs in the real main window against the sample forum, beside a bare one-page-at-a-time fetch
+// loop over the same pages: total time, first and last tenth of the steps, and the slowest answer of the
+// window. Usage: run_bench FORUM_URL [IDS [CONNECTIONS...]] (one run per connection count; 1 and 4 by
+// default)
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/forum.h"
 #include "app/main_window.h"
@@ -16,21 +19,9 @@ namespace {
 
 constexpr int kFirstId = 1000;
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: run_bench FORUM_URL [IDS]\n");
-        return 2;
-    }
-    const std::string forum = argv[1];
-    const int ids = argc > 2 ? std::atoi(argv[2]) : 10000;
-
-    double start = NowSeconds();
-    for (int id = kFirstId; id < kFirstId + ids; ++id) HttpGet(ThreadAddress(forum, id));
-    const double bare = NowSeconds() - start;
-
-    MainWindow window(forum);
+// One run of `ids` ids with `connections` pages fetched at once; returns its time in seconds.
+double TimeRun(const std::string& forum, int ids, int connections, double bare) {
+    MainWindow window(forum, connections);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
     Control list = form["超级列表框1"];
@@ -39,25 +30,49 @@ int main(int argc, char** argv) {
 
     WindowProbe probe(form.hwnd(), 20);
 
-    start = NowSeconds();
+    const double start = NowSeconds();
     SendMessageA(form["按钮1"].hwnd(), BM_CLICK, 0, 0);
-    double at_1000 = 0, at_last_1000 = 0;
+    double at_first = 0, at_last = 0;
+    const int part = std::max(1, ids / 10);  // the first and last tenth of the steps
     PumpUntil(
         [&] {
             int rows = list.RowCount();
-            if (!at_1000 && rows >= 1000) at_1000 = NowSeconds();
-            if (!at_last_1000 && rows >= ids - 1000) at_last_1000 = NowSeconds();
+            if (!at_first && rows >= part) at_first = NowSeconds();
+            if (!at_last && rows >= ids - part) at_last = NowSeconds();
             return form["按钮1"].Text() == "开始" && rows == ids;
         },
         20);
     const double run = NowSeconds() - start;
     const double slowest = probe.Stop();
 
-    std::printf("bare fetch loop: %d pages in %.1f s (%.0f pages/s)\n", ids, bare, ids / bare);
-    std::printf("run: %d ids in %.1f s (%.0f ids/s), %.2f x the bare loop\n", ids, run, ids / run,
-                run / bare);
-    std::printf("run: first 1000 steps %.2f s, last 1000 steps %.2f s, ratio %.2f\n", at_1000 - start,
-                run - (at_last_1000 - start), (run - (at_last_1000 - start)) / (at_1000 - start));
-    std::printf("run: slowest answer of the window %.0f ms\n", slowest * 1000);
+    std::printf(
+        "run, %d connection(s): %d ids in %.1f s (%.0f ids/s), %.2f x the bare loop's time, %.2f x as fast\n",
+        connections, ids, run, ids / run, run / bare, bare / run);
+    std::printf("run, %d connection(s): first %d steps %.2f s, last %d steps %.2f s, ratio %.2f\n",
+                connections, part, at_first - start, part, run - (at_last - start),
+                (run - (at_last - start)) / (at_first - start));
+    std::printf("run, %d connection(s): slowest answer of the window %.0f ms\n", connections, slowest * 1000);
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: run_bench FORUM_URL [IDS [CONNECTIONS...]]\n");
+        return 2;
+    }
+    const std::string forum = argv[1];
+    const int ids = argc > 2 ? std::atoi(argv[2]) : 10000;
+    std::vector<int> connections;
+    for (int i = 3; i < argc; ++i) connections.push_back(std::atoi(argv[i]));
+    if (connections.empty()) connections = {1, kDefaultConnections};
+
+    const double start = NowSeconds();
+    for (int id = kFirstId; id < kFirstId + ids; ++id) HttpGet(ThreadAddress(forum, id));
+    const double bare = NowSeconds() - start;
+    std::printf("bare fetch loop, one page at a time: %d pages in %.1f s (%.0f pages/s)\n", ids, bare,
+                ids / bare);
+    for (int count : connections) TimeRun(forum, ids, count, bare);
     return 0;
 }

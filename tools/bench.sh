@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 port=${QM_BENCH_PORT:-8432}
+far_port=${QM_BENCH_FAR_PORT:-8437}  # the same forum behind a relay that answers 100 ms late
 
 echo "== building the benchmarks"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -12,11 +13,15 @@ tools/wine-prefix.sh
 
 echo "== serving the sample forum"
 forum=$(tools/forum-server.sh start build/bench-forum "$port")
-trap 'tools/forum-server.sh stop build/bench-forum' EXIT
+python3 tools/delay-proxy.py "$far_port" "$port" 100 &
+proxy=$!
+trap 'kill $proxy 2>/dev/null; tools/forum-server.sh stop build/bench-forum' EXIT
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
   "$WINELOADER" build/win64/bench/first_window_bench.exe build/win64/app/Quillmoor.exe "$0" 5
-  "$WINELOADER" build/win64/bench/run_bench.exe "$0" 10000
+  "$WINELOADER" build/win64/bench/run_bench.exe "$0" 10000 1 4
+  echo "== a distant forum: every answer 100 ms late"
+  "$WINELOADER" build/win64/bench/run_bench.exe "$1" 400 1 4 8
   "$WINELOADER" build/win64/bench/filter_bench.exe
-  wineserver -k' "$forum"
+  wineserver -k' "$forum" "http://127.0.0.1:$far_port/"
