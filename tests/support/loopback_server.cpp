@@ -4,6 +4,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <stdexcept>
@@ -159,6 +160,7 @@ void LoopbackServer::Serve(SOCKET client) {
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request);
+            most_answering_ = std::max(most_answering_.load(), ++answering_);
         }
         const Reply reply = handler_(request);
         if (Pause(reply.delay_ms)) {
@@ -189,6 +191,7 @@ void LoopbackServer::Serve(SOCKET client) {
                 }
             }
         }
+        --answering_;
     }
     closesocket(client);
 }

@@ -59,6 +59,8 @@ class LoopbackServer {
     std::string Url(std::string_view path = "/") const;
     // The requests received so far, in arrival order.
     std::vector<ReceivedRequest> Requests() const;
+    // The most requests that were being answered at the same time.
+    int MostAnsweredAtOnce() const { return most_answering_; }
 
     // A loopback port on which nothing listens, for connections that must fail.
     static int UnusedPort();
@@ -77,6 +79,7 @@ class LoopbackServer {
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
+    std::atomic<int> answering_{0}, most_answering_{0};
     mutable std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;
     std::vector<std::thread> connections_;
