@@ -2,7 +2,6 @@
 // it.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,9 +15,6 @@ std::string ForumAddressProblem(std::string_view url);
 // The forum's address from the command line: "--forum URL" or "--forum=URL"; the built-in one when absent.
 // `problem` receives what is wrong with the arguments, if anything.
 std::string ForumFromArguments(int argc, const char* const* argv, std::string& problem);
-
-std::string ThreadAddress(std::string_view forum, int64_t thread_id);
-std::string HomePageAddress(std::string_view forum, std::string_view uid);
 
 // Window caption before the member count is known, and with it ("" while unknown).
 std::string ForumCaption(std::string_view forum);

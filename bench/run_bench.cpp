@@ -7,10 +7,11 @@
 #include <string>
 #include <thread>
 
-#include "app/forum.h"
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
 #include "net/http_request.h"
+#include "state/result_row.h"
 
 namespace {
 
@@ -33,21 +34,21 @@ int main(int argc, char** argv) {
     MainWindow window(forum);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
-    Control list = form["超级列表框1"];
-    form["编辑框1"].SetText(std::to_string(kFirstId));
-    form["编辑框2"].SetText(std::to_string(ids - 1));
+    Control list = form[kResultList];
+    form[kFirstIdEdit].SetText(std::to_string(kFirstId));
+    form[kCountEdit].SetText(std::to_string(ids - 1));
 
     WindowProbe probe(form.hwnd(), 20);
 
     start = NowSeconds();
-    SendMessageA(form["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    SendMessageA(form[kStartButton].hwnd(), BM_CLICK, 0, 0);
     double at_1000 = 0, at_last_1000 = 0;
     PumpUntil(
         [&] {
             int rows = list.RowCount();
             if (!at_1000 && rows >= 1000) at_1000 = NowSeconds();
             if (!at_last_1000 && rows >= ids - 1000) at_last_1000 = NowSeconds();
-            return form["按钮1"].Text() == "开始" && rows == ids;
+            return form[kStartButton].Text() == "开始" && rows == ids;
         },
         20);
     const double run = NowSeconds() - start;

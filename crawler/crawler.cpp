@@ -6,12 +6,12 @@
 #include <functional>
 #include <optional>
 
-#include "app/forum.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
 #include "net/http_request.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
+#include "state/result_row.h"
 
 namespace {
 

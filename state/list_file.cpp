@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/forum.h"
 #include "runtime/text.h"
 #include "state/file_replace.h"
 #include "state/ini_reader.h"
