@@ -9,6 +9,7 @@
 #include <set>
 
 #include "runtime/services.h"
+#include "runtime/win_handles.h"
 #include "state/code_page_936.h"
 #include "state/ini_reader.h"
 
@@ -96,11 +97,10 @@ class IniCompare : public testing::Test {
     std::string Write(const std::string& bytes) {
         std::string path = folder_ + "\\" + testing::UnitTest::GetInstance()->current_test_info()->name() +
                            std::to_string(++files_) + ".ini";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         return path;
     }
 
