@@ -271,17 +271,11 @@ IniReader IniReader::FromBytes(std::string bytes) {
                                 : DecodeUtf16(std::string_view(bytes).substr(2), first == 0xFE);
     std::string().swap(bytes);  // frees the file's bytes before the converted text grows
     auto convert = [&](std::u16string_view part, bool for_name, Range& range) {
-        size_t begin = reader.text_.size();
-        for (char16_t unit : part) {
-            GbkChar converted = ToGbk(unit);
-            if (for_name && !converted.exact) {
-                reader.text_.resize(begin);
-                return false;
-            }
-            if (converted.code >= 0x100) reader.text_ += static_cast<char>(converted.code >> 8);
-            reader.text_ += static_cast<char>(converted.code);
-        }
-        range = Range{static_cast<uint32_t>(begin), static_cast<uint32_t>(reader.text_.size() - begin)};
+        bool exact = true;
+        const std::string converted = GbkFromUtf16(part, for_name ? &exact : nullptr);
+        if (!exact) return false;
+        range = Range{static_cast<uint32_t>(reader.text_.size()), static_cast<uint32_t>(converted.size())};
+        reader.text_ += converted;
         return true;
     };
     ParseLines(
