@@ -17,14 +17,15 @@ ULONG_PTR StartGdiplus(UINT32 version = 1);
 void StopGdiplus(ULONG_PTR token = 0);
 
 // Starts GDI+ when made and stops it when it goes; started() is false when start-up failed. Stops only what it
-// started itself, so a holder made while the library already runs leaves it running.
+// started itself and only while that still runs: a holder made while the library already runs leaves it
+// running, and one whose library was stopped meanwhile (at WM_QUIT, say) does not shut it down twice.
 class GdiplusSession {
   public:
     GdiplusSession() : token_(GdiplusToken ? 0 : StartGdiplus()) {}
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     ~GdiplusSession() {
-        if (token_) StopGdiplus(token_);
+        if (token_ && token_ == GdiplusToken) StopGdiplus(token_);
     }
 
     bool started() const { return GdiplusToken != 0; }
