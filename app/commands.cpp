@@ -1,7 +1,7 @@
 // The result list's popup menu commands.
 #include "app/commands.h"
 
-#include "app/forum.h"
+#include "app/main_controls.h"
 #include "net/url.h"
 #include "runtime/services.h"
 #include "state/list_file.h"
@@ -17,7 +17,7 @@ ListCommands::ListCommands(FormWindow& form, std::string forum, Crawler& crawler
     : form_(form), forum_(std::move(forum)), crawler_(crawler) {}
 
 void ListCommands::ShowMenu() {
-    const bool row_selected = form_["超级列表框1"].Selection() >= 0;
+    const bool row_selected = form_[kResultList].Selection() >= 0;
     for (const char* entry : kRowEntries) form_.EnableMenuEntry(entry, row_selected);
     // During a run these would only wait for it to end: say so by greying them.
     const bool list_idle = !crawler_.RunGoing();
@@ -28,13 +28,13 @@ void ListCommands::ShowMenu() {
 }
 
 std::string ListCommands::SelectedCell(int column) {
-    Control list = form_["超级列表框1"];
+    Control list = form_[kResultList];
     return list.Cell(list.Selection(), column);
 }
 
 void ListCommands::Copy(int column, std::string_view notice) {
     SetClipboardText(SelectedCell(column));
-    form_["透明标签5"].SetText(notice);
+    form_[kProgressLabel].SetText(notice);
 }
 
 void ListCommands::CopyTitle() {
@@ -57,8 +57,8 @@ void ListCommands::OpenHomePage() {
 }
 
 void ListCommands::Save() {
-    crawler_.PostListWork([dialog = form_.Dialog("通用对话框1"), owner = form_.hwnd(),
-                           list = form_["超级列表框1"], progress = form_["进度条1"]] {
+    crawler_.PostListWork([dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(),
+                           list = form_[kResultList], progress = form_[kProgressBar]] {
         dialog->SetType(FileDialog::Type::Save);
         if (!dialog->Show(owner)) return;
         const std::string file = dialog->FileName();
@@ -76,8 +76,8 @@ void ListCommands::Save() {
 }
 
 void ListCommands::Load() {
-    crawler_.PostListWork([dialog = form_.Dialog("通用对话框1"), owner = form_.hwnd(),
-                           list = form_["超级列表框1"], progress = form_["进度条1"], forum = forum_] {
+    crawler_.PostListWork([dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(),
+                           list = form_[kResultList], progress = form_[kProgressBar], forum = forum_] {
         dialog->SetType(FileDialog::Type::Open);
         if (!dialog->Show(owner)) return;
         const std::string file = dialog->FileName();
@@ -95,5 +95,5 @@ void ListCommands::Load() {
 }
 
 void ListCommands::Clear() {
-    crawler_.PostListWork([list = form_["超级列表框1"]] { list.DeleteAllRows(); });
+    crawler_.PostListWork([list = form_[kResultList]] { list.DeleteAllRows(); });
 }

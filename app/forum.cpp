@@ -82,14 +82,6 @@ ProgramOptions OptionsFromArguments(int argc, const char* const* argv, std::stri
     return options;
 }
 
-std::string ThreadAddress(std::string_view forum, int64_t thread_id) {
-    return std::string(forum) + "thread-" + DecimalText(thread_id) + "-1-1.html";
-}
-
-std::string HomePageAddress(std::string_view forum, std::string_view uid) {
-    return std::string(forum) + "?" + std::string(uid);
-}
-
 std::string ForumCaption(std::string_view forum) {
     return std::string(kProgramTitle) + std::string(32, ' ') + "<" +
            std::string(WithoutTrailingSlash(forum)) + ">";

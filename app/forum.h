@@ -2,7 +2,6 @@
 // it.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,9 +25,6 @@ struct ProgramOptions {
 // "--connections N" or "--connections=N" (1 … 16). `problem` receives what is wrong with the arguments, if
 // anything.
 ProgramOptions OptionsFromArguments(int argc, const char* const* argv, std::string& problem);
-
-std::string ThreadAddress(std::string_view forum, int64_t thread_id);
-std::string HomePageAddress(std::string_view forum, std::string_view uid);
 
 // Window caption before the member count is known, and with it ("" while unknown).
 std::string ForumCaption(std::string_view forum);

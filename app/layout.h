@@ -1,14 +1,15 @@
 // Where the main window's size handler puts the controls for a given window size.
 #pragma once
 
-#include <string_view>
 #include <vector>
+
+#include "runtime/form.h"
 
 enum class Edge { Left, Top, Width, Height };
 
 // One assignment of the size handler: set `edge` of the control named `control` to `value`.
 struct Placement {
-    std::string_view control;
+    ControlName control;
     Edge edge;
     int value;
 };

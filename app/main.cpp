@@ -7,7 +7,7 @@
 #include "app/forum.h"
 #include "app/main_window.h"
 #include "app/program_icon.h"
-#include "gfx/objects.h"
+#include "gfx/startup.h"
 #include "runtime/services.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
@@ -19,7 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
         return 2;
     }
     // The skin object, its window tables and the program-wide skin settings are set up here, around GDI+.
-    StartGdiplus();
+    GdiplusSession gdiplus;
     HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr));
 
     int exit_code = 1;
@@ -27,6 +27,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
         MainWindow window(std::move(options.forum), options.connections);
         if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
     }
-    StopGdiplus();
     return exit_code;
 }

@@ -3,6 +3,7 @@
 
 #include "app/forum.h"
 #include "app/layout.h"
+#include "app/main_controls.h"
 #include "net/http_request.h"
 #include "runtime/services.h"
 #include "runtime/text.h"
@@ -34,10 +35,10 @@ FormDescription MainWindow::Describe() {
     using K = ControlKind;
     FormDescription form{ForumCaption(forum_), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
     form.controls = {
-        {"透明标签5", K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
-        {"进度条1", K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},
-        {"通用对话框1", K::FileDialog, 448, 272, 26, 26, "", {}, {}, {}},
-        {"选择框1",
+        {kProgressLabel, K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
+        {kProgressBar, K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},
+        {kListFileDialog, K::FileDialog, 448, 272, 26, 26, "", {}, {}, {}},
+        {kEmptyTitleFilter,
          K::CheckBox,
          536,
          648,
@@ -47,7 +48,7 @@ FormDescription MainWindow::Describe() {
          {},
          {},
          {{kClicked, [this] { crawler_->FilterEmptyTitles(); }}}},
-        {"编辑框3",
+        {kSearchEdit,
          K::Edit,
          804,
          650,
@@ -57,10 +58,10 @@ FormDescription MainWindow::Describe() {
          {},
          {},
          {{kTextChanged, [this] { crawler_->FilterBySearchText(); }}}},
-        {"组合框1", K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
-        {"透明标签4", K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
-        {"透明标签3", K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(forum_), {}, kLabelFont, {}},
-        {"按钮1",
+        {kSearchColumn, K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
+        {kSearchLabel, K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
+        {kStatusLine, K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(forum_), {}, kLabelFont, {}},
+        {kStartButton,
          K::Button,
          272,
          655,
@@ -70,11 +71,11 @@ FormDescription MainWindow::Describe() {
          {},
          {},
          {{kClicked, [this] { crawler_->StartOrStopRun(); }}}},
-        {"透明标签2", K::TransparentLabel, 144, 652, 48, 24, "遍历数：", {}, kLabelFont, {}},
-        {"编辑框2", K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
-        {"编辑框1", K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
-        {"透明标签1", K::TransparentLabel, 16, 652, 48, 24, "开始段：", {}, kLabelFont, {}},
-        {"超级列表框1",
+        {kCountLabel, K::TransparentLabel, 144, 652, 48, 24, "遍历数：", {}, kLabelFont, {}},
+        {kCountEdit, K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
+        {kFirstIdEdit, K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
+        {kFirstIdLabel, K::TransparentLabel, 16, 652, 48, 24, "开始段：", {}, kLabelFont, {}},
+        {kResultList,
          K::ListView,
          8,
          34,
@@ -107,7 +108,7 @@ FormDescription MainWindow::Describe() {
 
 void MainWindow::OnResized() {
     Control window = form_.Window();
-    int status_height = form_["透明标签3"].Height();
+    int status_height = form_[kStatusLine].Height();
     for (const Placement& placement : MainWindowPlacements(window.Width(), window.Height(), status_height)) {
         Control control = form_[placement.control];
         switch (placement.edge) {
@@ -121,13 +122,13 @@ void MainWindow::OnResized() {
 
 void MainWindow::OnCreated() {
     // The skin engine takes the window over here, before anything else is shown in it.
-    Control list = form_["超级列表框1"];
+    Control list = form_[kResultList];
     for (const Column& column : kColumnHeaders) list.AppendColumn(column.header, column.width);
-    crawler_ =
-        std::make_unique<Crawler>(CrawlerControls{list, form_["编辑框1"], form_["编辑框2"], form_["按钮1"],
-                                                  form_["进度条1"], form_["透明标签5"], form_["透明标签3"],
-                                                  form_["选择框1"], form_["编辑框3"], form_["组合框1"]},
-                                  forum_, ProgramDirectory() + "\\临时文件.ini", connections_);
+    crawler_ = std::make_unique<Crawler>(
+        CrawlerControls{list, form_[kFirstIdEdit], form_[kCountEdit], form_[kStartButton],
+                        form_[kProgressBar], form_[kProgressLabel], form_[kStatusLine],
+                        form_[kEmptyTitleFilter], form_[kSearchEdit], form_[kSearchColumn]},
+        forum_, ProgramDirectory() + "\\临时文件.ini", connections_);
     commands_ = std::make_unique<ListCommands>(form_, forum_, *crawler_);
 
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the

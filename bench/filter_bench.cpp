@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
 #include "runtime/services.h"
@@ -41,7 +42,7 @@ void Measure(int entries) {
     MainWindow window(kForum);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
-    Control list = form["超级列表框1"];
+    Control list = form[kResultList];
 
     WindowProbe probe(form.hwnd(), 5);
 
@@ -62,9 +63,9 @@ void Measure(int entries) {
     // The window reads the file ahead while the user reaches for the mouse: a second here.
     const double opened = NowSeconds();
     PumpUntil([&] { return NowSeconds() - opened > 1; }, 10);
-    double first = timed([&] { SendMessageA(form["选择框1"].hwnd(), BM_CLICK, 0, 0); }, titled);
-    double search = timed([&] { form["编辑框3"].SetText("77"); }, holding_77);
-    double search_all = timed([&] { form["编辑框3"].SetText(""); }, entries);
+    double first = timed([&] { SendMessageA(form[kEmptyTitleFilter].hwnd(), BM_CLICK, 0, 0); }, titled);
+    double search = timed([&] { form[kSearchEdit].SetText("77"); }, holding_77);
+    double search_all = timed([&] { form[kSearchEdit].SetText(""); }, entries);
     double memory = MegabytesInUse();
     const double slowest =
         probe.Stop();  // the save below runs on this thread, as no command of the window does

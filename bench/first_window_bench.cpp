@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/bench_util.h"
+#include "runtime/win_handles.h"
 #include "tests/support/process_window.h"
 
 int main(int argc, char** argv) {
@@ -26,13 +27,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot start %s\n", argv[1]);
             return 1;
         }
+        const UniqueHandle process_handle(process.hProcess), thread_handle(process.hThread);
         HWND window = nullptr;
         while (!(window = VisibleWindowOf(process.dwProcessId)) && NowSeconds() - start < 30) Sleep(1);
         times.push_back(NowSeconds() - start);
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
     }
     std::printf("time to first window: median %.0f ms over %d starts\n", Median(times) * 1000, starts);
     return 0;

@@ -10,10 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/forum.h"
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
 #include "net/http_request.h"
+#include "state/result_row.h"
 
 namespace {
 
@@ -24,14 +25,14 @@ double TimeRun(const std::string& forum, int ids, int connections, double bare) 
     MainWindow window(forum, connections);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
-    Control list = form["超级列表框1"];
-    form["编辑框1"].SetText(std::to_string(kFirstId));
-    form["编辑框2"].SetText(std::to_string(ids - 1));
+    Control list = form[kResultList];
+    form[kFirstIdEdit].SetText(std::to_string(kFirstId));
+    form[kCountEdit].SetText(std::to_string(ids - 1));
 
     WindowProbe probe(form.hwnd(), 20);
 
     const double start = NowSeconds();
-    SendMessageA(form["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    SendMessageA(form[kStartButton].hwnd(), BM_CLICK, 0, 0);
     double at_first = 0, at_last = 0;
     const int part = std::max(1, ids / 10);  // the first and last tenth of the steps
     PumpUntil(
@@ -39,7 +40,7 @@ double TimeRun(const std::string& forum, int ids, int connections, double bare) 
             int rows = list.RowCount();
             if (!at_first && rows >= part) at_first = NowSeconds();
             if (!at_last && rows >= ids - part) at_last = NowSeconds();
-            return form["按钮1"].Text() == "开始" && rows == ids;
+            return form[kStartButton].Text() == "开始" && rows == ids;
         },
         20);
     const double run = NowSeconds() - start;

@@ -7,13 +7,13 @@
 #include <mutex>
 #include <optional>
 
-#include "app/forum.h"
 #include "crawler/fetch_ahead.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
 #include "net/http_request.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
+#include "state/result_row.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Font, font family and string format wrappers.
-#include "gfx/objects.h"
+#include "gfx/fonts.h"
 
 #include "gfx/wide_text.h"
 

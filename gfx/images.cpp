@@ -1,5 +1,5 @@
 // Memory streams, the image and bitmap wrappers, and encoding images into bytes.
-#include "gfx/objects.h"
+#include "gfx/images.h"
 
 #include <cstring>
 #include <vector>

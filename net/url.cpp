@@ -94,9 +94,3 @@ std::string PercentEncode(std::string_view text) {
     }
     return encoded;
 }
-
-bool IsWebAddress(std::string_view url) {
-    std::string lower = AsciiLower(url.substr(0, 8));
-    size_t scheme = lower.starts_with("http://") ? 7 : lower.starts_with("https://") ? 8 : 0;
-    return scheme != 0 && url.size() > scheme;
-}

@@ -21,6 +21,3 @@ std::string ExtractBetween(std::string_view text, std::string_view left, std::st
 // Every byte that is not an ASCII letter, a digit or one of - . _ ~ as %XX (upper-case hex), so the text can
 // stand in a URL without adding to or ending it.
 std::string PercentEncode(std::string_view text);
-
-// True for an absolute http:// or https:// address (scheme in any letter case) with something after it.
-bool IsWebAddress(std::string_view url);

@@ -204,17 +204,17 @@ int Control::RowCount() const {
     return Query<int>([this] { return rows_ ? rows_->Count() : 0; });
 }
 
-int Control::AppendRow(ResultRow row) const {
+int Control::AppendRow(ListRow row) const {
     return Query<int>([&, this] { return rows_ ? rows_->Append(std::move(row)) : -1; });
 }
 
-void Control::AppendRows(std::vector<SharedRow> rows) const {
+void Control::AppendRows(std::vector<SharedListRow> rows) const {
     Apply([&, this] {
         if (rows_) rows_->Append(std::move(rows));
     });
 }
 
-void Control::ReplaceRows(std::vector<SharedRow> rows) const {
+void Control::ReplaceRows(std::vector<SharedListRow> rows) const {
     Apply([&, this] {
         if (rows_) rows_->Replace(std::move(rows));
     });
@@ -242,7 +242,7 @@ std::string Control::Cell(int row, int column) const {
     return Query<std::string>([&, this] { return rows_ ? rows_->Cell(row, column) : std::string(); });
 }
 
-std::vector<SharedRow> Control::Rows() const {
-    return Query<std::vector<SharedRow>>(
-        [this] { return rows_ ? rows_->Rows(0, rows_->Count()) : std::vector<SharedRow>(); });
+std::vector<SharedListRow> Control::Rows() const {
+    return Query<std::vector<SharedListRow>>(
+        [this] { return rows_ ? rows_->Rows(0, rows_->Count()) : std::vector<SharedListRow>(); });
 }

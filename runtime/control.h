@@ -65,14 +65,14 @@ class Control {
 
     // Rows of a list view. Each call is one operation on the window's thread; rows are indexed from 0.
     int RowCount() const;
-    int AppendRow(ResultRow row = {}) const;  // the index of the new row
-    void AppendRows(std::vector<SharedRow> rows) const;
-    void ReplaceRows(std::vector<SharedRow> rows) const;  // also clears the selection
+    int AppendRow(ListRow row = {}) const;  // the index of the new row
+    void AppendRows(std::vector<SharedListRow> rows) const;
+    void ReplaceRows(std::vector<SharedListRow> rows) const;  // also clears the selection
     void DeleteRow(int row) const;
     void DeleteAllRows() const;
     void SetCell(int row, int column, std::string_view text) const;
     std::string Cell(int row, int column) const;  // empty for a missing row or column
-    std::vector<SharedRow> Rows() const;
+    std::vector<SharedListRow> Rows() const;
 
   private:
     RECT Bounds() const;

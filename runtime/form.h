@@ -4,7 +4,20 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A control's form name. It is made only by naming it (a constant of the form's owner), never from a bare text,
+// so a lookup with a misspelt name does not compile instead of finding no control.
+class ControlName {
+  public:
+    explicit constexpr ControlName(std::string_view text) : text_(text) {}
+    constexpr std::string_view text() const { return text_; }
+    friend constexpr bool operator==(ControlName, ControlName) = default;
+
+  private:
+    std::string_view text_;
+};
 
 enum class ControlKind {
     Form,              // the form's own top-level window
@@ -38,7 +51,7 @@ struct FontDescription {
 };
 
 struct ControlDescription {
-    std::string name;
+    ControlName name;
     ControlKind kind;
     int left, top, width, height;
     std::string text;                     // caption or text

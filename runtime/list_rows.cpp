@@ -15,14 +15,14 @@ void ListRows::ShowCount(DWORD flags) const {
     SendMessageA(list_, LVM_SETITEMCOUNT, rows_.size(), flags);
 }
 
-int ListRows::Append(ResultRow row) {
-    rows_.push_back(std::make_shared<const ResultRow>(std::move(row)));
+int ListRows::Append(ListRow row) {
+    rows_.push_back(std::make_shared<const ListRow>(std::move(row)));
     // Only the new row is drawn, and only when it is in view; the list does not scroll to it.
     ShowCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     return Count() - 1;
 }
 
-void ListRows::Append(std::vector<SharedRow> rows) {
+void ListRows::Append(std::vector<SharedListRow> rows) {
     if (rows_.empty()) {
         rows_ = std::move(rows);
     } else {
@@ -31,7 +31,7 @@ void ListRows::Append(std::vector<SharedRow> rows) {
     ShowCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void ListRows::Replace(std::vector<SharedRow> rows) {
+void ListRows::Replace(std::vector<SharedListRow> rows) {
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_ = std::move(rows);
     ShowCount(0);
@@ -50,11 +50,11 @@ void ListRows::Delete(int row) {
 
 void ListRows::SetCell(int row, int column, std::string_view text) {
     if (!Valid(static_cast<size_t>(row), rows_.size()) ||
-        !Valid(static_cast<size_t>(column), kResultColumns)) {
+        !Valid(static_cast<size_t>(column), kListColumns)) {
         return;
     }
-    SharedRow& shared = rows_[static_cast<size_t>(row)];
-    auto changed = std::make_shared<ResultRow>(*shared);  // others may hold the row: change a copy
+    SharedListRow& shared = rows_[static_cast<size_t>(row)];
+    auto changed = std::make_shared<ListRow>(*shared);  // others may hold the row: change a copy
     (*changed)[static_cast<size_t>(column)] = text;
     shared = std::move(changed);
     SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
@@ -62,13 +62,13 @@ void ListRows::SetCell(int row, int column, std::string_view text) {
 
 std::string ListRows::Cell(int row, int column) const {
     if (!Valid(static_cast<size_t>(row), rows_.size()) ||
-        !Valid(static_cast<size_t>(column), kResultColumns)) {
+        !Valid(static_cast<size_t>(column), kListColumns)) {
         return {};
     }
     return (*rows_[static_cast<size_t>(row)])[static_cast<size_t>(column)];
 }
 
-std::vector<SharedRow> ListRows::Rows(int first, int count) const {
+std::vector<SharedListRow> ListRows::Rows(int first, int count) const {
     size_t begin = std::clamp<size_t>(static_cast<size_t>(std::max(first, 0)), 0, rows_.size());
     size_t end = std::clamp<size_t>(begin + static_cast<size_t>(std::max(count, 0)), begin, rows_.size());
     return {rows_.begin() + static_cast<std::ptrdiff_t>(begin),

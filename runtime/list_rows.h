@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "state/result_row.h"
+#include "runtime/list_row.h"
 
 // Touched on the list's window thread only (the Control operations bring every call there). The list view
 // asks for the text of what it shows, so a change costs one message however many rows there are.
@@ -18,16 +18,16 @@ class ListRows {
     explicit ListRows(HWND list) : list_(list) {}
 
     int Count() const { return static_cast<int>(rows_.size()); }
-    int Append(ResultRow row);
-    void Append(std::vector<SharedRow> rows);
-    void Replace(std::vector<SharedRow> rows);
+    int Append(ListRow row);
+    void Append(std::vector<SharedListRow> rows);
+    void Replace(std::vector<SharedListRow> rows);
     void Clear();
     void Delete(int row);
     void SetCell(int row, int column, std::string_view text);
     // Empty for a missing row or column.
     std::string Cell(int row, int column) const;
     // Copies of rows [first, first + count), clipped to the rows there are.
-    std::vector<SharedRow> Rows(int first, int count) const;
+    std::vector<SharedListRow> Rows(int first, int count) const;
 
     // Answers the list view's request for the text of a cell.
     void FillDisplayInfo(NMLVDISPINFOA& info) const;
@@ -36,5 +36,5 @@ class ListRows {
     void ShowCount(DWORD flags) const;
 
     HWND list_;
-    std::vector<SharedRow> rows_;
+    std::vector<SharedListRow> rows_;
 };

@@ -6,7 +6,7 @@
 
 #include <shellapi.h>
 
-#include "net/url.h"
+#include "runtime/text.h"
 #include "runtime/win_handles.h"
 
 namespace {

@@ -179,6 +179,12 @@ std::string AsciiLower(std::string_view text) {
     return result;
 }
 
+bool IsWebAddress(std::string_view url) {
+    std::string lower = AsciiLower(url.substr(0, 8));
+    size_t scheme = lower.starts_with("http://") ? 7 : lower.starts_with("https://") ? 8 : 0;
+    return scheme != 0 && url.size() > scheme;
+}
+
 std::string PageText(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }

@@ -27,6 +27,10 @@ std::string RemoveBlanks(std::string_view text);
 // Lower-cases ASCII letters; trail bytes of two-byte characters are left alone.
 std::string AsciiLower(std::string_view text);
 
+// True for an absolute http:// or https:// address (scheme in any letter case) with something after it: what
+// may be handed to the shell to open, so that a text from a page or a file never starts a program.
+bool IsWebAddress(std::string_view url);
+
 // A response body taken as text: the bytes up to the first zero byte.
 std::string PageText(std::string_view bytes);
 

@@ -86,15 +86,15 @@ bool FormWindow::Create(HICON icon, int show_command) {
     return true;
 }
 
-Control FormWindow::operator[](std::string_view name) const {
+Control FormWindow::operator[](ControlName name) const {
     for (size_t i = 0; i < controls_.size(); ++i) {
         if (description_.controls[i].name == name) return controls_[i];
     }
     return {};
 }
 
-std::shared_ptr<FileDialog> FormWindow::Dialog(std::string_view name) {
-    auto found = dialogs_.find(name);
+std::shared_ptr<FileDialog> FormWindow::Dialog(ControlName name) {
+    auto found = dialogs_.find(name.text());
     return found == dialogs_.end() ? nullptr : found->second;
 }
 
@@ -220,7 +220,7 @@ LRESULT FormWindow::OnDestroy() {
 void FormWindow::CreateControl(size_t index) {
     const ControlDescription& description = description_.controls[index];
     if (description.kind == ControlKind::FileDialog) {
-        dialogs_.try_emplace(description.name, std::make_shared<FileDialog>());
+        dialogs_.try_emplace(std::string(description.name.text()), std::make_shared<FileDialog>());
         return;
     }
     WindowKind kind = KindOf(description.kind);

@@ -27,9 +27,9 @@ class FormWindow {
 
     // The window itself, and its controls by form name (an empty Control for an unknown name).
     Control Window() const { return Control(hwnd_, ControlKind::Form); }
-    Control operator[](std::string_view name) const;
+    Control operator[](ControlName name) const;
     // Shared with the workers that show it, so it outlives a window closed meanwhile.
-    std::shared_ptr<FileDialog> Dialog(std::string_view name);
+    std::shared_ptr<FileDialog> Dialog(ControlName name);
 
     // Shows the popup menu at a point on the screen; the chosen entry's handler runs.
     void ShowMenu(POINT screen_point);

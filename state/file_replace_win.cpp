@@ -25,16 +25,12 @@ bool WriteAll(HANDLE file, std::string_view content) {
 bool ReplaceFileContent(const std::string& path, std::string_view content) {
     // A name of our own, so that two saves of the same file never write into one new file.
     std::string temp;
-    UniqueHandle file;
+    FileHandle file;
     for (int attempt = 0; !file && attempt < 100; ++attempt) {
         temp = path + "." + DecimalText(GetCurrentProcessId()) + "-" + DecimalText(attempt) + ".tmp";
-        HANDLE created =
-            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created != INVALID_HANDLE_VALUE) {
-            file.Reset(created);
-        } else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-            return false;
-        }
+        file.Reset(
+            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
     if (!file) return false;
     bool done = WriteAll(file.get(), content) && FlushFileBuffers(file.get());

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "state/code_page_936.h"
+#include "state/ini_lines.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ bool IsLead(unsigned char byte) {
 }
 bool IsTrail(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
-bool IsBlank(char32_t unit) {
-    return (unit >= '\t' && unit <= '\r') || unit == 0x1A || unit == ' ';
-}
-bool IsLineEnd(char32_t unit) {
-    return unit == '\n' || unit == '\r';
 }
 unsigned char FoldCase(unsigned char byte) {
     return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
@@ -115,63 +110,17 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
     return units;
 }
 
-template <typename Unit>
-std::basic_string_view<Unit> TrimStart(std::basic_string_view<Unit> text) {
-    size_t first = 0;
-    while (first < text.size() && IsBlank(text[first])) ++first;
-    return text.substr(first);
-}
-
-template <typename Unit>
-std::basic_string_view<Unit> TrimEnd(std::basic_string_view<Unit> text) {
-    size_t end = text.size();
-    while (end > 0 && IsBlank(text[end - 1])) --end;
-    return text.substr(0, end);
-}
-
-template <typename Unit>
-std::basic_string_view<Unit> UpToZero(std::basic_string_view<Unit> text) {
-    return text.substr(0, std::min(text.size(), text.find(Unit{0})));
-}
-
-// Position of the last "]" of a line, or npos. In GBK a "]" can be the trail byte of a character.
-size_t LastClosingBracket(std::string_view line) {
-    size_t found = std::string_view::npos;
-    for (size_t at = 0; at < line.size(); at += IsLead(line[at]) && at + 1 < line.size() ? 2 : 1) {
-        if (line[at] == ']') found = at;
-    }
-    return found;
-}
-size_t LastClosingBracket(std::u16string_view line) {
-    return line.rfind(u']');
-}
-
-// Walks the lines of decoded text (GBK after DecodeGbk, or UTF-16) as the system's parser does, reporting
-// each section header's name and each key's name and value, every name and value cut at its first zero.
-// Blanks, line ends and "=" never occur inside a GBK character, so looking for them byte by byte is safe;
-// "[" is only looked at where a line starts.
+// Reports each section header's name and each key's name and value of decoded text (GBK after DecodeGbk,
+// or UTF-16).
 template <typename Unit, typename OnSection, typename OnKey>
 void ParseLines(std::basic_string_view<Unit> text, OnSection on_section, OnKey on_key) {
-    size_t next = 0;
-    while (next < text.size()) {
-        size_t begin = next;
-        while (next < text.size() && !IsLineEnd(text[next])) ++next;
-        std::basic_string_view<Unit> line = TrimEnd(TrimStart(text.substr(begin, next - begin)));
-        while (next < text.size() && IsLineEnd(text[next])) ++next;
-        if (line.empty()) continue;
-        if (line[0] == '[') {
-            size_t close = LastClosingBracket(line);
-            if (close != std::basic_string_view<Unit>::npos) {
-                on_section(UpToZero(TrimEnd(TrimStart(line.substr(1, close - 1)))));
-                continue;
-            }
-        }
-        size_t equals = line.find(Unit{'='});
-        if (equals == std::basic_string_view<Unit>::npos) {
-            on_key(UpToZero(line), std::basic_string_view<Unit>(), false);
-        } else {
-            on_key(UpToZero(TrimEnd(line.substr(0, equals))), UpToZero(TrimStart(line.substr(equals + 1))),
-                   true);
+    IniLines<Unit> lines(text);
+    IniLine<Unit> line;
+    while (lines.Next(line)) {
+        if (line.kind == IniLine<Unit>::Kind::kSection) {
+            on_section(line.name);
+        } else if (line.kind == IniLine<Unit>::Kind::kKey) {
+            on_key(line.name, line.value, line.has_value);
         }
     }
 }
@@ -245,11 +194,10 @@ bool LookupName(std::string_view name, std::string& decoded) {
         ++first;
     }
     if (first == name.size()) return false;
-    decoded.assign(UpToZero(name.substr(first)));
+    name.remove_prefix(first);
+    decoded.assign(name.substr(0, std::min(name.size(), name.find('\0'))));
     DecodeGbk(decoded, LoneLeadAtEnd::kDropped);
-    std::string_view trimmed = TrimEnd(TrimStart(std::string_view(decoded)));
-    decoded.resize(trimmed.data() - decoded.data() + trimmed.size());
-    decoded.erase(0, trimmed.data() - decoded.data());
+    decoded = std::string(IniLines<char>::Name(decoded));
     return true;
 }
 
@@ -323,17 +271,11 @@ IniReader IniReader::FromBytes(std::string bytes) {
                                 : DecodeUtf16(std::string_view(bytes).substr(2), first == 0xFE);
     std::string().swap(bytes);  // frees the file's bytes before the converted text grows
     auto convert = [&](std::u16string_view part, bool for_name, Range& range) {
-        size_t begin = reader.text_.size();
-        for (char16_t unit : part) {
-            GbkChar converted = ToGbk(unit);
-            if (for_name && !converted.exact) {
-                reader.text_.resize(begin);
-                return false;
-            }
-            if (converted.code >= 0x100) reader.text_ += static_cast<char>(converted.code >> 8);
-            reader.text_ += static_cast<char>(converted.code);
-        }
-        range = Range{static_cast<uint32_t>(begin), static_cast<uint32_t>(reader.text_.size() - begin)};
+        bool exact = true;
+        const std::string converted = GbkFromUtf16(part, for_name ? &exact : nullptr);
+        if (!exact) return false;
+        range = Range{static_cast<uint32_t>(reader.text_.size()), static_cast<uint32_t>(converted.size())};
+        reader.text_ += converted;
         return true;
     };
     ParseLines(

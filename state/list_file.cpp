@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/forum.h"
 #include "runtime/text.h"
 #include "state/file_replace.h"
+#include "state/ini_lines.h"
 #include "state/ini_reader.h"
 
 namespace {
@@ -124,96 +124,8 @@ bool ListFileWriter::WriteCount() {
 
 namespace {
 
-// Where the file's structure is concerned (line ends, blanks, brackets, "="), entries are found as the
-// system's reader finds them: it decodes GBK first, so a lead byte takes the byte after it along, whatever
-// that is, unless it is a zero byte or the end of the file.
-constexpr bool IsIniBlank(char c) {
-    return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' ';
-}
-
-size_t IniCharLength(std::string_view text, size_t pos) {
-    return IsLeadByte(text[pos]) && pos + 1 < text.size() && text[pos + 1] != '\0' ? 2 : 1;
-}
-
-struct IniLine {
-    std::string_view content;  // without the line break
-    std::string_view brk;      // the first line break ("\r\n", "\r" or "\n"); empty at the end of the file
-    std::string_view extra;    // further line breaks of the run, which stand for empty lines
-    std::string_view trimmed;  // content without blanks at its ends
-};
-
-// The lines of a file: a line ends at a run of CR and LF.
-class IniLines {
-  public:
-    explicit IniLines(std::string_view text) : text_(text) {}
-
-    bool Next(IniLine& line) {
-        if (pos_ >= text_.size()) return false;
-        const size_t begin = pos_;
-        size_t first = std::string_view::npos, last = begin;  // first and past-last non-blank character
-        while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n') {
-            const size_t length = IniCharLength(text_, pos_);
-            if (length == 2 || !IsIniBlank(text_[pos_])) {
-                if (first == std::string_view::npos) first = pos_;
-                last = pos_ + length;
-            }
-            pos_ += length;
-        }
-        line.content = text_.substr(begin, pos_ - begin);
-        line.trimmed =
-            first == std::string_view::npos ? std::string_view() : text_.substr(first, last - first);
-        const size_t brk = pos_;
-        if (pos_ < text_.size()) pos_ += text_.compare(pos_, 2, "\r\n") == 0 ? 2 : 1;
-        line.brk = text_.substr(brk, pos_ - brk);
-        const size_t extra = pos_;
-        while (pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n')) ++pos_;
-        line.extra = text_.substr(extra, pos_ - extra);
-        return true;
-    }
-
-  private:
-    std::string_view text_;
-    size_t pos_ = 0;
-};
-
-// Offset of the first `c` at a character start of `text` (the last one with `last`), or npos.
-size_t FindIniChar(std::string_view text, char c, bool last = false) {
-    size_t found = std::string_view::npos;
-    for (size_t pos = 0; pos < text.size(); pos += IniCharLength(text, pos)) {
-        if (text[pos] != c) continue;
-        found = pos;
-        if (!last) break;
-    }
-    return found;
-}
-
-// A name: the text without the blanks around it, then up to its first zero byte.
-std::string_view IniName(std::string_view text) {
-    size_t first = std::string_view::npos, last = 0;
-    for (size_t pos = 0; pos < text.size(); pos += IniCharLength(text, pos)) {
-        if (IniCharLength(text, pos) == 2 || !IsIniBlank(text[pos])) {
-            if (first == std::string_view::npos) first = pos;
-            last = pos + IniCharLength(text, pos);
-        }
-    }
-    if (first == std::string_view::npos) return {};
-    text = text.substr(first, last - first);
-    return text.substr(0, text.find('\0'));
-}
-
-// The section name of a header line ("[" first, the last "]" closes it), or nothing for any other line.
-std::optional<std::string_view> SectionName(const IniLine& line) {
-    if (!line.trimmed.starts_with('[')) return std::nullopt;
-    const std::string_view inner = line.trimmed.substr(1);
-    const size_t close = FindIniChar(inner, ']', true);
-    if (close == std::string_view::npos) return std::nullopt;
-    return IniName(inner.substr(0, close));
-}
-
-// The key of any other line: what stands before its first "=", or the whole line.
-std::string_view KeyName(const IniLine& line) {
-    return IniName(line.trimmed.substr(0, FindIniChar(line.trimmed, '=')));
-}
+using Line = IniLine<char>;
+using Lines = IniLines<char>;
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
@@ -249,16 +161,16 @@ std::vector<int64_t> EntrySectionNumbers(std::string_view bytes) {
         bytes = ascii;
     }
     std::vector<int64_t> numbers;
-    IniLines lines(bytes);
-    IniLine line;
+    Lines lines(bytes);
+    Line line;
     while (lines.Next(line)) {
-        const auto name = SectionName(line);
+        const std::string_view name = line.name;
         int64_t number = 0;
-        if (!name || std::from_chars(name->data(), name->data() + name->size(), number).ptr !=
-                         name->data() + name->size()) {
+        if (line.kind != Line::Kind::kSection ||
+            std::from_chars(name.data(), name.data() + name.size(), number).ptr != name.data() + name.size()) {
             continue;
         }
-        if (!name->empty() && DecimalText(number) == *name) numbers.push_back(number);
+        if (!name.empty() && DecimalText(number) == name) numbers.push_back(number);
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;
@@ -284,14 +196,14 @@ class SavedFile {
 
     std::string Build(std::string_view old) {
         out_.reserve(old.size() + rows_.size() * 96 + 64);
-        IniLines lines(old);
-        IniLine line;
+        Lines lines(old);
+        Line line;
         while (lines.Next(line)) {
-            if (const auto name = SectionName(line)) {
+            if (line.kind == Line::Kind::kSection) {
                 EndSection();
-                StartSection(*name);
+                StartSection(line.name);
                 Keep(line);
-            } else if (line.trimmed.empty() || !IsWrittenKey(KeyName(line))) {
+            } else if (line.kind == Line::Kind::kEmpty || !IsWrittenKey(line.name)) {
                 Keep(line);
             } else {
                 Drop(line);
@@ -337,7 +249,7 @@ class SavedFile {
 
     // A kept line goes out with one line break; further breaks wait, so that keys added at the end of the
     // section come before the empty lines that end it.
-    void Keep(const IniLine& line) {
+    void Keep(const Line& line) {
         out_ += held_;
         out_ += line.content;
         out_ += line.brk.empty() ? kLineEnd : line.brk;
@@ -345,7 +257,7 @@ class SavedFile {
     }
 
     // A dropped key's empty lines still separate what stands around it.
-    void Drop(const IniLine& line) {
+    void Drop(const Line& line) {
         if (!line.extra.empty()) held_ = line.extra;
     }
 

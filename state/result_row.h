@@ -1,23 +1,21 @@
-// One row of the result list: thread id, title, author UID, author name and thread address, in column order.
+// One row of the result list: thread id, title, author UID, author name and thread address, in column order;
+// and the forum addresses its cells stand for.
 #pragma once
 
-#include <array>
-#include <memory>
+#include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "runtime/list_row.h"
 
 enum ResultColumn { kColumnId = 0, kColumnTitle = 1, kColumnUid = 2, kColumnName = 3, kColumnAddress = 4 };
 inline constexpr size_t kResultColumns = 5;
+static_assert(kResultColumns == kListColumns, "a result row fills one row of the list");
 
-using ResultRow = std::array<std::string, kResultColumns>;
+using ResultRow = ListRow;
+using SharedRow = SharedListRow;
 
-// Rows are shared and never changed in place: the list, the crawler's copy of the temporary list file and a
-// filter's result hold the same rows, so copying 100,000 of them copies pointers, not texts.
-using SharedRow = std::shared_ptr<const ResultRow>;
-
-inline std::vector<SharedRow> ShareRows(std::vector<ResultRow> rows) {
-    std::vector<SharedRow> shared;
-    shared.reserve(rows.size());
-    for (ResultRow& row : rows) shared.push_back(std::make_shared<const ResultRow>(std::move(row)));
-    return shared;
-}
+// The address of a thread's first page, as the address cell shows it.
+std::string ThreadAddress(std::string_view forum, int64_t thread_id);
+// The home page of the member a UID cell names; `uid` must already be fit to stand in an address.
+std::string HomePageAddress(std::string_view forum, std::string_view uid);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/win_handles.h"
 #include "tests/support/process_window.h"
 #include "tests/support/window_pump.h"
 
@@ -25,6 +26,7 @@ TEST(CommandLine, ABadForumAddressIsRefusedWithExitCode2) {
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
+    const UniqueHandle process_handle(process.hProcess), thread_handle(process.hThread);
 
     HWND shown = nullptr;
     EXPECT_TRUE(PumpUntil([&] { return (shown = VisibleWindowOf(process.dwProcessId)) != nullptr; }, 30000));
@@ -39,8 +41,6 @@ TEST(CommandLine, ABadForumAddressIsRefusedWithExitCode2) {
     DWORD exit_code = 0;
     GetExitCodeProcess(process.hProcess, &exit_code);
     EXPECT_EQ(exit_code, 2u);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the progress label the notice, also when no row is selected.
 #include <gtest/gtest.h>
 
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "tests/support/loopback_server.h"
 
@@ -28,27 +29,27 @@ TEST(CopyCommands, PutTheSelectedCellOnTheClipboard) {
     MainWindow window(forum.Url());
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     FormWindow& form = window.form();
-    Control list = form["超级列表框1"];
+    Control list = form[kResultList];
     list.AppendRow({"7", "标题 &amp; 引号\"", "42", "作者", forum.Url("/thread-7-1-1.html")});
     list.AppendRow({"8", "", "", "", ""});
 
     list.SetSelection(0);
     Choose(form, 0);
     EXPECT_EQ(ClipboardText(), "标题 &amp; 引号\"");
-    EXPECT_EQ(form["透明标签5"].Text(), "复制标题成功");
+    EXPECT_EQ(form[kProgressLabel].Text(), "复制标题成功");
     Choose(form, 1);
     EXPECT_EQ(ClipboardText(), "42");
-    EXPECT_EQ(form["透明标签5"].Text(), "复制UID成功");
+    EXPECT_EQ(form[kProgressLabel].Text(), "复制UID成功");
     Choose(form, 2);
     EXPECT_EQ(ClipboardText(), forum.Url("/thread-7-1-1.html"));
-    EXPECT_EQ(form["透明标签5"].Text(), "复制网址成功");
+    EXPECT_EQ(form[kProgressLabel].Text(), "复制网址成功");
 
     // A row without a title copies an empty address, and the notice still shows.
     list.SetSelection(1);
-    form["透明标签5"].SetText("");
+    form[kProgressLabel].SetText("");
     Choose(form, 2);
     EXPECT_EQ(ClipboardText(), "");
-    EXPECT_EQ(form["透明标签5"].Text(), "复制网址成功");
+    EXPECT_EQ(form[kProgressLabel].Text(), "复制网址成功");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/layout.h"
+#include "app/main_controls.h"
 
 namespace {
 
@@ -61,14 +62,12 @@ TEST(ConnectionsOption, TakesOneToSixteenBesideTheForum) {
     EXPECT_NE(problem, "");
 }
 
-TEST(ForumTexts, CaptionStatusLineAndAddresses) {
+TEST(ForumTexts, CaptionAndStatusLine) {
     const std::string forum = "http://bbs.Example.test:8080/";
     EXPECT_EQ(ForumCaption(forum), "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') +
                                        "<http://bbs.Example.test:8080>");
     EXPECT_EQ(ForumCaptionWithCount(forum, "1,024"), ForumCaption(forum) + "当前帖子数：1,024");
     EXPECT_EQ(ForumStatusLine(forum), "Quillmoor  bbs.example.test");
-    EXPECT_EQ(ThreadAddress(forum, -7), "http://bbs.Example.test:8080/thread--7-1-1.html");
-    EXPECT_EQ(HomePageAddress(forum, "42"), "http://bbs.Example.test:8080/?42");
 }
 
 TEST(ForumTexts, MemberCountIsCopiedAsWritten) {
@@ -78,7 +77,7 @@ TEST(ForumTexts, MemberCountIsCopiedAsWritten) {
     EXPECT_EQ(MemberCountOfHomePage(""), "");
 }
 
-int ValueOf(const std::vector<Placement>& placements, std::string_view control, Edge edge) {
+int ValueOf(const std::vector<Placement>& placements, ControlName control, Edge edge) {
     int value = INT32_MIN;
     for (const Placement& p : placements) {
         if (p.control == control && p.edge == edge) value = p.value;
@@ -88,20 +87,20 @@ int ValueOf(const std::vector<Placement>& placements, std::string_view control, 
 
 TEST(MainWindowLayout, FollowsTheWindowSizeWithoutClamping) {
     auto tall = MainWindowPlacements(975, 696, 16);
-    EXPECT_EQ(ValueOf(tall, "超级列表框1", Edge::Height), 616);
-    EXPECT_EQ(ValueOf(tall, "透明标签3", Edge::Top), 675);
-    EXPECT_EQ(ValueOf(tall, "编辑框3", Edge::Left), 810);
-    EXPECT_EQ(ValueOf(tall, "进度条1", Edge::Width), 218);
+    EXPECT_EQ(ValueOf(tall, kResultList, Edge::Height), 616);
+    EXPECT_EQ(ValueOf(tall, kStatusLine, Edge::Top), 675);
+    EXPECT_EQ(ValueOf(tall, kSearchEdit, Edge::Left), 810);
+    EXPECT_EQ(ValueOf(tall, kProgressBar, Edge::Width), 218);
 
     auto tiny = MainWindowPlacements(300, 40, 16);
-    EXPECT_EQ(ValueOf(tiny, "透明标签1", Edge::Top), -6);
-    EXPECT_EQ(ValueOf(tiny, "超级列表框1", Edge::Height), -40);
-    EXPECT_EQ(ValueOf(tiny, "透明标签5", Edge::Width), -457);
+    EXPECT_EQ(ValueOf(tiny, kFirstIdLabel, Edge::Top), -6);
+    EXPECT_EQ(ValueOf(tiny, kResultList, Edge::Height), -40);
+    EXPECT_EQ(ValueOf(tiny, kProgressLabel, Edge::Width), -457);
 
     // Every assignment is made once, the list's size first and the progress label last.
     EXPECT_EQ(tall.size(), 22u);
-    EXPECT_EQ(tall.front().control, "超级列表框1");
-    EXPECT_EQ(tall.back().control, "透明标签5");
+    EXPECT_TRUE(tall.front().control == kResultList);
+    EXPECT_TRUE(tall.back().control == kProgressLabel);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The main window under Wine: its controls as created and laid out, resizing, and the member-count caption.
+#include "app/main_controls.h"
 #include "app/main_window.h"
 
 #include <commctrl.h>
@@ -25,7 +26,7 @@ std::string HomePage(std::string_view count) {
 }
 
 struct Expected {
-    const char* name;
+    ControlName name;
     const char* window_class;
     const char* text;
     int left, top, width, height;
@@ -47,22 +48,22 @@ TEST(MainWindow, ControlsAreCreatedAndLaidOutForTheFirstSize) {
     // for 975 × 696 (status line 16 high), not at the designed tops.
     const std::string status = "Quillmoor  127.0.0.1";
     const Expected controls[] = {
-        {"透明标签5", "Static", "", 344, 650, 218, 16},
-        {"进度条1", "msctls_progress32", "", 344, 652, 218, 24},
-        {"选择框1", "Button", "不显示查找为空", 575, 650, 113, 24},
-        {"编辑框3", "Edit", "", 810, 652, 156, 20},
-        {"组合框1", "ComboBox", "序列号", 740, 652, 66, 20},
-        {"透明标签4", "Static", "查找框：", 690, 650, 48, 24},
-        {"透明标签3", "Static", status.c_str(), 6, 675, 975, 16},
-        {"按钮1", "Button", "开始", 272, 652, 63, 23},
-        {"透明标签2", "Static", "遍历数：", 144, 650, 48, 24},
-        {"编辑框2", "Edit", "", 196, 652, 66, 20},
-        {"编辑框1", "Edit", "", 68, 652, 66, 20},
-        {"透明标签1", "Static", "开始段：", 16, 650, 48, 24},
-        {"超级列表框1", "SysListView32", "", 8, 34, 959, 616},
+        {kProgressLabel, "Static", "", 344, 650, 218, 16},
+        {kProgressBar, "msctls_progress32", "", 344, 652, 218, 24},
+        {kEmptyTitleFilter, "Button", "不显示查找为空", 575, 650, 113, 24},
+        {kSearchEdit, "Edit", "", 810, 652, 156, 20},
+        {kSearchColumn, "ComboBox", "序列号", 740, 652, 66, 20},
+        {kSearchLabel, "Static", "查找框：", 690, 650, 48, 24},
+        {kStatusLine, "Static", status.c_str(), 6, 675, 975, 16},
+        {kStartButton, "Button", "开始", 272, 652, 63, 23},
+        {kCountLabel, "Static", "遍历数：", 144, 650, 48, 24},
+        {kCountEdit, "Edit", "", 196, 652, 66, 20},
+        {kFirstIdEdit, "Edit", "", 68, 652, 66, 20},
+        {kFirstIdLabel, "Static", "开始段：", 16, 650, 48, 24},
+        {kResultList, "SysListView32", "", 8, 34, 959, 616},
     };
     for (const Expected& expected : controls) {
-        SCOPED_TRACE(expected.name);
+        SCOPED_TRACE(std::string(expected.name.text()));
         Control control = form[expected.name];
         ASSERT_NE(control.hwnd(), nullptr);
         EXPECT_EQ(GetParent(control.hwnd()), form.hwnd());
@@ -74,10 +75,10 @@ TEST(MainWindow, ControlsAreCreatedAndLaidOutForTheFirstSize) {
         EXPECT_EQ(control.Height(), expected.height);
     }
 
-    Control combo = form["组合框1"];
+    Control combo = form[kSearchColumn];
     EXPECT_EQ(combo.Selection(), 0);
     EXPECT_EQ(SendMessageA(combo.hwnd(), CB_GETCOUNT, 0, 0), 4);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(form["超级列表框1"].hwnd(), LVM_GETHEADER, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(form[kResultList].hwnd(), LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 5);
 }
 
@@ -92,21 +93,21 @@ TEST(MainWindow, ResizingMovesTheControlsWithTheWindow) {
         SetWindowPos(form.hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
         const int w = size.cx, h = size.cy;
         EXPECT_EQ(form.Window().Height(), h);
-        EXPECT_EQ(form["超级列表框1"].Width(), w - 16);
-        EXPECT_EQ(form["透明标签3"].Top(), h - 16 - 5);
-        EXPECT_EQ(form["透明标签3"].Width(), w);
-        EXPECT_EQ(form["透明标签1"].Top(), h - 16 - 30);
-        EXPECT_EQ(form["按钮1"].Top(), h - 16 - 28);
-        EXPECT_EQ(form["选择框1"].Left(), w - 400);
-        EXPECT_EQ(form["组合框1"].Left(), w - 235);
-        EXPECT_EQ(form["编辑框3"].Left(), w - 165);
-        EXPECT_EQ(form["透明标签4"].Left(), w - 285);
-        EXPECT_EQ(form["进度条1"].Width(), w - 757);
-        EXPECT_EQ(form["透明标签5"].Width(), w - 757);
-        EXPECT_EQ(form["透明标签5"].Left(), 344);
+        EXPECT_EQ(form[kResultList].Width(), w - 16);
+        EXPECT_EQ(form[kStatusLine].Top(), h - 16 - 5);
+        EXPECT_EQ(form[kStatusLine].Width(), w);
+        EXPECT_EQ(form[kFirstIdLabel].Top(), h - 16 - 30);
+        EXPECT_EQ(form[kStartButton].Top(), h - 16 - 28);
+        EXPECT_EQ(form[kEmptyTitleFilter].Left(), w - 400);
+        EXPECT_EQ(form[kSearchColumn].Left(), w - 235);
+        EXPECT_EQ(form[kSearchEdit].Left(), w - 165);
+        EXPECT_EQ(form[kSearchLabel].Left(), w - 285);
+        EXPECT_EQ(form[kProgressBar].Width(), w - 757);
+        EXPECT_EQ(form[kProgressLabel].Width(), w - 757);
+        EXPECT_EQ(form[kProgressLabel].Left(), 344);
     }
     // Lower than the bottom row: the tops go negative, nothing is clamped.
-    EXPECT_LT(form["透明标签1"].Top(), 0);
+    EXPECT_LT(form[kFirstIdLabel].Top(), 0);
 }
 
 TEST(MainWindow, CaptionGainsTheMemberCountOfTheHomePage) {
@@ -126,7 +127,7 @@ TEST(MainWindow, CaptionWithoutAReachableForumEndsWithTheCountLabel) {
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     PumpUntil([] { return false; }, 1500);
     EXPECT_EQ(window.form().Window().Text(), ForumCaption(address) + "当前帖子数：");
-    EXPECT_EQ(window.form()["超级列表框1"].hwnd() != nullptr, true);
+    EXPECT_EQ(window.form()[kResultList].hwnd() != nullptr, true);
 }
 
 TEST(MainWindow, AnswersAtOnceWhileTheHomePageIsSlow) {

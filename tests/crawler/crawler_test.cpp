@@ -7,11 +7,12 @@
 #include <mutex>
 #include <random>
 
-#include "app/forum.h"
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "runtime/services.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
+#include "state/result_row.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/sample_forum.h"
 #include "tests/support/window_pump.h"
@@ -49,35 +50,35 @@ class CrawlerWindow : public testing::Test {
         window_ = std::make_unique<MainWindow>(forum);
         ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
     }
-    Control operator[](const char* name) { return window_->form()[name]; }
+    Control operator[](ControlName name) { return window_->form()[name]; }
 
     // Types the first id and the count, clicks "开始" and waits for the run to end.
     void RunOver(const char* first_id, const char* count, DWORD timeout_ms = 60000) {
         Start(first_id, count);
-        ASSERT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, timeout_ms));
+        ASSERT_TRUE(PumpUntil([&] { return (*this)[kStartButton].Text() == "开始"; }, timeout_ms));
     }
     void Start(const char* first_id, const char* count) {
-        (*this)["编辑框1"].SetText(first_id);
-        (*this)["编辑框2"].SetText(count);
-        SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
+        (*this)[kFirstIdEdit].SetText(first_id);
+        (*this)[kCountEdit].SetText(count);
+        SendMessageA((*this)[kStartButton].hwnd(), BM_CLICK, 0, 0);
     }
     // A stop takes a few milliseconds; the bound leaves room for a busy machine, far below the 30 s a run
     // waiting out the receive time-out would take.
     static constexpr ULONGLONG kQuick = 3000;
     void StopAndExpectItQuick() {
         const ULONGLONG clicked = GetTickCount64();
-        SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
-        EXPECT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, kQuick));
+        SendMessageA((*this)[kStartButton].hwnd(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return (*this)[kStartButton].Text() == "开始"; }, kQuick));
         std::printf("run stopped %llu ms after the click\n", GetTickCount64() - clicked);
     }
     // Filters run on a worker: wait until the list has settled on `rows` rows.
     bool ListSettlesAt(int rows) {
-        return PumpUntil([&] { return (*this)["超级列表框1"].RowCount() == rows; }, 10000) &&
-               !PumpUntil([&] { return (*this)["超级列表框1"].RowCount() != rows; }, 300);
+        return PumpUntil([&] { return (*this)[kResultList].RowCount() == rows; }, 10000) &&
+               !PumpUntil([&] { return (*this)[kResultList].RowCount() != rows; }, 300);
     }
     std::vector<ResultRow> Rows() {
         std::vector<ResultRow> rows;
-        for (const SharedRow& row : (*this)["超级列表框1"].Rows()) rows.push_back(*row);
+        for (const SharedRow& row : (*this)[kResultList].Rows()) rows.push_back(*row);
         return rows;
     }
 
@@ -103,7 +104,7 @@ TEST_F(CrawlerWindow, RunsOfNoneOneAndThreeIds) {
 
     RunOver("5", "-1");  // count + 1 below 1: nothing is visited
     EXPECT_TRUE(Rows().empty());
-    EXPECT_FALSE((*this)["选择框1"].Disabled());
+    EXPECT_FALSE((*this)[kEmptyTitleFilter].Disabled());
     ExpectTempFileHolds({}, "5");
 
     RunOver("1", "0");
@@ -115,9 +116,9 @@ TEST_F(CrawlerWindow, RunsOfNoneOneAndThreeIds) {
                                        ExpectedRow(102, forum)};
     EXPECT_EQ(Rows(), expected);
     ExpectTempFileHolds(expected, "0100");
-    EXPECT_EQ((*this)["进度条1"].Maximum(), 2);
-    EXPECT_EQ((*this)["透明标签5"].Text(), "2/2");
-    EXPECT_EQ((*this)["透明标签3"].Text(), "当前运行的值102查找到的标题：" + expected[2][1] + "作者UID：" +
+    EXPECT_EQ((*this)[kProgressBar].Maximum(), 2);
+    EXPECT_EQ((*this)[kProgressLabel].Text(), "2/2");
+    EXPECT_EQ((*this)[kStatusLine].Text(), "当前运行的值102查找到的标题：" + expected[2][1] + "作者UID：" +
                                                expected[2][2] + "网址为：" + expected[2][4]);
 }
 
@@ -133,22 +134,22 @@ TEST_F(CrawlerWindow, ThousandIdsGiveOneRowEachAndTheFiltersWork) {
     // The check box keeps the rows with a title; unchecking brings every row back.
     size_t titled =
         std::count_if(expected.begin(), expected.end(), [](const ResultRow& r) { return !r[1].empty(); });
-    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    SendMessageA((*this)[kEmptyTitleFilter].hwnd(), BM_CLICK, 0, 0);
     EXPECT_TRUE(ListSettlesAt(static_cast<int>(titled)));
     for (const ResultRow& row : Rows()) EXPECT_FALSE(row[1].empty()) << row[0];
-    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    SendMessageA((*this)[kEmptyTitleFilter].hwnd(), BM_CLICK, 0, 0);
     EXPECT_TRUE(ListSettlesAt(1000));
 
     // The search box looks in the chosen column, ignoring ASCII letter case; typing fast ends on the last
     // text.
-    for (const char* typed : {"1", "12", "120"}) (*this)["编辑框3"].SetText(typed);
+    for (const char* typed : {"1", "12", "120"}) (*this)[kSearchEdit].SetText(typed);
     EXPECT_TRUE(ListSettlesAt(CountHolding(expected, 0, "120")));
     for (const ResultRow& row : Rows()) EXPECT_NE(row[0].find("120"), std::string::npos) << row[0];
-    (*this)["组合框1"].SetSelection(1);
-    (*this)["编辑框3"].SetText("THREAD 10");
+    (*this)[kSearchColumn].SetSelection(1);
+    (*this)[kSearchEdit].SetText("THREAD 10");
     EXPECT_TRUE(ListSettlesAt(CountHolding(expected, 1, "thread 10")));
     EXPECT_GT(CountHolding(expected, 1, "thread 10"), 0);
-    (*this)["编辑框3"].SetText("");
+    (*this)[kSearchEdit].SetText("");
     EXPECT_TRUE(ListSettlesAt(1000));
 }
 
@@ -156,20 +157,20 @@ TEST_F(CrawlerWindow, StopEndsTheRunAndLeavesAWholeFile) {
     const std::string forum = SampleForum();
     Open(forum);
     Start("1", "100000");
-    ASSERT_TRUE(PumpUntil([&] { return (*this)["超级列表框1"].RowCount() >= 30; }, 30000));
-    EXPECT_EQ((*this)["按钮1"].Text(), "停止");
-    EXPECT_TRUE((*this)["选择框1"].Disabled());
-    EXPECT_TRUE((*this)["编辑框3"].Disabled());
+    ASSERT_TRUE(PumpUntil([&] { return (*this)[kResultList].RowCount() >= 30; }, 30000));
+    EXPECT_EQ((*this)[kStartButton].Text(), "停止");
+    EXPECT_TRUE((*this)[kEmptyTitleFilter].Disabled());
+    EXPECT_TRUE((*this)[kSearchEdit].Disabled());
 
-    SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, 40000));
+    SendMessageA((*this)[kStartButton].hwnd(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return (*this)[kStartButton].Text() == "开始"; }, 40000));
     std::vector<ResultRow> rows = Rows();
     ASSERT_GE(rows.size(), 30u);
     ASSERT_LT(rows.size(), 100000u);
     for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], ExpectedRow(static_cast<int>(i) + 1, forum));
     ExpectTempFileHolds(rows, "1");
-    EXPECT_FALSE((*this)["选择框1"].Disabled());
-    EXPECT_FALSE((*this)["编辑框3"].Disabled());
+    EXPECT_FALSE((*this)[kEmptyTitleFilter].Disabled());
+    EXPECT_FALSE((*this)[kSearchEdit].Disabled());
 }
 
 TEST_F(CrawlerWindow, FiltersReadTheFileAgainWhenSomethingElseChangedIt) {
@@ -177,23 +178,23 @@ TEST_F(CrawlerWindow, FiltersReadTheFileAgainWhenSomethingElseChangedIt) {
     Open(forum);
     RunOver("1", "2");
     WriteIniKey(kTempFile, "2", "标题", "改过的标题");
-    (*this)["编辑框3"].SetText("改过");
-    (*this)["组合框1"].SetSelection(1);
-    (*this)["编辑框3"].SetText("改过的");
+    (*this)[kSearchEdit].SetText("改过");
+    (*this)[kSearchColumn].SetSelection(1);
+    (*this)[kSearchEdit].SetText("改过的");
     ASSERT_TRUE(ListSettlesAt(1));
     EXPECT_EQ(Rows()[0][1], "改过的标题");
 
     DeleteFileA(kTempFile.c_str());
-    (*this)["编辑框3"].SetText("");
+    (*this)[kSearchEdit].SetText("");
     EXPECT_TRUE(ListSettlesAt(0));
 }
 
 TEST_F(CrawlerWindow, FiltersBeforeAnyRunFindNothing) {
     Open(SampleForum());
-    (*this)["编辑框3"].SetText("1");
-    SendMessageA((*this)["选择框1"].hwnd(), BM_CLICK, 0, 0);
+    (*this)[kSearchEdit].SetText("1");
+    SendMessageA((*this)[kEmptyTitleFilter].hwnd(), BM_CLICK, 0, 0);
     EXPECT_TRUE(ListSettlesAt(0));
-    (*this)["编辑框3"].SetText("");
+    (*this)[kSearchEdit].SetText("");
     EXPECT_TRUE(ListSettlesAt(0));
 }
 
@@ -273,7 +274,7 @@ TEST_F(CrawlerWindow, StopEndsARunWaitingOnASilentForumAtOnce) {
     Open(address);
     Start("1", "5");
     ASSERT_TRUE(PumpUntil(
-        [&] { return (*this)["超级列表框1"].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
+        [&] { return (*this)[kResultList].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
 
     StopAndExpectItQuick();
     EXPECT_EQ(Rows(), first);
@@ -292,7 +293,7 @@ TEST_F(CrawlerWindow, ClosingTheWindowDuringARunEndsItAtOnceWithAWholeFile) {
     Open(address);
     Start("1", "5");
     ASSERT_TRUE(PumpUntil(
-        [&] { return (*this)["超级列表框1"].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
+        [&] { return (*this)[kResultList].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
     // Hidden first: without a window manager, Wine waits 2 s for an X window to be withdrawn, whatever runs.
     ShowWindow(window_->form().hwnd(), SW_HIDE);
     const ULONGLONG closing = GetTickCount64();
@@ -349,7 +350,7 @@ TEST_F(CrawlerWindow, PagesArrivingOutOfOrderGiveRowsAndAFileInIdOrder) {
     // Stopped half-way: the rows and the file hold the ids before the stop, in order, and nothing after.
     Start("1", "100000");
     ASSERT_TRUE(PumpUntil(  // the new run's rows, not the last run's
-        [&] { return (*this)["超级列表框1"].RowCount() >= 30 && (*this)["超级列表框1"].Cell(0, 0) == "1"; },
+        [&] { return (*this)[kResultList].RowCount() >= 30 && (*this)[kResultList].Cell(0, 0) == "1"; },
         30000));
     StopAndExpectItQuick();
     const std::vector<ResultRow> rows = Rows();

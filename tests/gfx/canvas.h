@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "gfx/objects.h"
+#include "gfx/graphics.h"
 
 struct Canvas {
     GfxBitmap bitmap;

@@ -1,7 +1,7 @@
 // Brushes, pens, paths, clips and images drawn into a 32-bit ARGB bitmap, checked pixel by pixel.
 #include <gtest/gtest.h>
 
-#include "gfx/objects.h"
+#include "gfx/graphics.h"
 #include "tests/gfx/canvas.h"
 
 using namespace Gdiplus;

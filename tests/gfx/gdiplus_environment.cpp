@@ -1,7 +1,7 @@
 // Starts GDI+ once for the whole test program and shuts it down at the end, as the program's start-up does.
 #include <gtest/gtest.h>
 
-#include "gfx/objects.h"
+#include "gfx/startup.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "gfx/objects.h"
+#include "gfx/brushes.h"
+#include "gfx/images.h"
+#include "runtime/win_handles.h"
 #include "tests/gfx/canvas.h"
 
 using namespace Gdiplus;
@@ -119,24 +121,23 @@ TEST(GfxImages, BitmapsDefaultTo32BitArgb) {
 TEST(GfxImages, GdiBitmapsAndIcons) {
     Canvas canvas(16, 8);
     Paint(canvas);
-    HBITMAP gdi = canvas.bitmap.CreateHBITMAPFromBitmap(0xFFFFFFFF);
-    ASSERT_NE(gdi, nullptr);
+    BitmapHandle gdi(canvas.bitmap.CreateHBITMAPFromBitmap(0xFFFFFFFF));
+    ASSERT_TRUE(gdi);
     BITMAP info{};
-    ASSERT_TRUE(GetObjectA(gdi, sizeof(info), &info));
+    ASSERT_TRUE(GetObjectA(gdi.get(), sizeof(info), &info));
     EXPECT_EQ(info.bmWidth, 16);
     EXPECT_EQ(info.bmHeight, 8);
     // Opaque pixels come through as they are, translucent ones laid over the background (here white).
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, gdi);
-    EXPECT_EQ(GetPixel(dc, 1, 5), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(0, 0, 255));
-    COLORREF blended = GetPixel(dc, 1, 1);
-    EXPECT_NEAR(GetRValue(blended), 0x9F, 2);
-    EXPECT_NEAR(GetGValue(blended), 0x8F, 2);
-    EXPECT_NEAR(GetBValue(blended), 0x87, 2);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(gdi);
+    {
+        MemoryDc dc(CreateCompatibleDC(nullptr));
+        Selection selected(dc.get(), gdi.get());
+        EXPECT_EQ(GetPixel(dc.get(), 1, 5), RGB(255, 0, 0));
+        EXPECT_EQ(GetPixel(dc.get(), 9, 4), RGB(0, 0, 255));
+        COLORREF blended = GetPixel(dc.get(), 1, 1);
+        EXPECT_NEAR(GetRValue(blended), 0x9F, 2);
+        EXPECT_NEAR(GetGValue(blended), 0x8F, 2);
+        EXPECT_NEAR(GetBValue(blended), 0x87, 2);
+    }
 
     GfxBitmap empty;
     EXPECT_EQ(empty.CreateHBITMAPFromBitmap(0), nullptr);
@@ -168,12 +169,13 @@ TEST(GfxImages, FilesWithChineseNames) {
     char folder[MAX_PATH] = {};
     ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
     std::string path = std::string(folder) + "图像测试.png";
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
-    CloseHandle(file);
+    {
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        ASSERT_TRUE(file);
+        WriteFile(file.get(), png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+    }
     ASSERT_EQ(written, png.size());
 
     {

@@ -1,7 +1,9 @@
 // Ownership rules of the GDI+ wrappers, the library's start-up and shutdown, and device contexts of graphics.
 #include <gtest/gtest.h>
 
-#include "gfx/objects.h"
+#include "gfx/graphics.h"
+#include "gfx/startup.h"
+#include "runtime/win_handles.h"
 #include "tests/gfx/canvas.h"
 
 using namespace Gdiplus;
@@ -189,6 +191,25 @@ TEST(GfxLibrary, StopsOnceAndStartsAgain) {
     EXPECT_NE(StartGdiplus(), 0u);
 }
 
+TEST(GfxLibrary, ASessionStopsOnlyWhatItStarted) {
+    const ULONG_PTR running = GdiplusToken;
+    {
+        GdiplusSession nested;
+        EXPECT_TRUE(nested.started());
+    }
+    EXPECT_EQ(GdiplusToken, running);  // the library started before the session still runs
+
+    StopGdiplus();
+    {
+        GdiplusSession own;
+        ASSERT_TRUE(own.started());
+        GfxSolidBrush brush;
+        EXPECT_TRUE(brush.CreateSolidFill(kRed));
+    }
+    EXPECT_EQ(GdiplusToken, 0u);
+    EXPECT_NE(StartGdiplus(), 0u);  // for the tests after this one
+}
+
 TEST(GfxGraphics, DeviceContextDrawsIntoTheImageAndIsReleasedOnDelete) {
     Canvas canvas(8, 8);
     HDC dc = canvas.graphics.GetDC();
@@ -197,10 +218,9 @@ TEST(GfxGraphics, DeviceContextDrawsIntoTheImageAndIsReleasedOnDelete) {
     EXPECT_FALSE(canvas.graphics.GraphicsClear(kRed));
     EXPECT_EQ(LastStatus, ObjectBusy);
 
-    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    BrushHandle green(CreateSolidBrush(RGB(0, 255, 0)));
     RECT all{0, 0, 8, 8};
-    FillRect(dc, &all, green);
-    DeleteObject(green);
+    FillRect(dc, &all, green.get());
     EXPECT_TRUE(canvas.graphics.ReleaseDC());
     EXPECT_FALSE(canvas.graphics.ReleaseDC());
     EXPECT_EQ(canvas.Pixel(4, 4) & 0x00FFFFFF, 0x0000FF00u);

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "gfx/objects.h"
+#include "gfx/graphics.h"
+#include "runtime/win_handles.h"
 #include "tests/gfx/canvas.h"
 
 using namespace Gdiplus;
@@ -63,13 +64,13 @@ TEST(GfxText, FontsFromNameReportSizeStyleAndFamily) {
 }
 
 TEST(GfxText, FontsFromDeviceContexts) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HFONT gdi_font =
-        CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
-    ASSERT_NE(gdi_font, nullptr);
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    FontHandle gdi_font(
+        CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
+    ASSERT_TRUE(gdi_font);
 
     GfxFont font;
-    ASSERT_TRUE(font.CreateFromDC(dc, gdi_font));
+    ASSERT_TRUE(font.CreateFromDC(dc.get(), gdi_font.get()));
     EXPECT_EQ(font.GetFontStyle() & FontStyleBold, FontStyleBold);
     EXPECT_NEAR(font.GetFontSize(), 16, 0.5);
     GfxFontFamily family;
@@ -77,14 +78,10 @@ TEST(GfxText, FontsFromDeviceContexts) {
     EXPECT_FALSE(family.GetFamilyName().empty());
 
     // Without a font handle, the font selected into the device context is taken.
-    HGDIOBJ previous = SelectObject(dc, gdi_font);
+    Selection selection(dc.get(), gdi_font.get());
     GfxFont selected;
-    ASSERT_TRUE(selected.CreateFromDC(dc));
+    ASSERT_TRUE(selected.CreateFromDC(dc.get()));
     EXPECT_NEAR(selected.GetFontSize(), 16, 0.5);
-    SelectObject(dc, previous);
-
-    DeleteObject(gdi_font);
-    DeleteDC(dc);
 }
 
 TEST(GfxText, ChineseTextDrawsOnlyInsideItsLayoutRectangle) {
@@ -111,7 +108,7 @@ TEST(GfxText, ChineseTextDrawsOnlyInsideItsLayoutRectangle) {
     EXPECT_TRUE(canvas.graphics.ResetClip());
 
     // The same on a device context's bitmap.
-    HDC dc = CreateCompatibleDC(nullptr);
+    MemoryDc dc(CreateCompatibleDC(nullptr));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -119,11 +116,11 @@ TEST(GfxText, ChineseTextDrawsOnlyInsideItsLayoutRectangle) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, section);
+    BitmapHandle section(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    Selection selection(dc.get(), section.get());
     {
         GfxGraphics graphics;
-        ASSERT_TRUE(graphics.CreateFromHDC(dc));
+        ASSERT_TRUE(graphics.CreateFromHDC(dc.get()));
         ASSERT_TRUE(graphics.GraphicsClear(0xFFFFFFFF));
         EXPECT_TRUE(graphics.DrawString(text, font, brush, layout));
     }
@@ -132,9 +129,6 @@ TEST(GfxText, ChineseTextDrawsOnlyInsideItsLayoutRectangle) {
     ExpectInside(InkBounds(width, height, 0x00FFFFFF,
                            [&](int x, int y) { return pixels[y * width + x] & 0x00FFFFFF; }),
                  layout);
-    SelectObject(dc, previous);
-    DeleteObject(section);
-    DeleteDC(dc);
 
     // An empty text draws nothing and is refused.
     EXPECT_TRUE(canvas.graphics.GraphicsClear());

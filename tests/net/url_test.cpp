@@ -137,14 +137,4 @@ TEST(PercentEncode, KeepsOnlyUnreservedBytes) {
     EXPECT_EQ(PercentEncode(""), "");
 }
 
-TEST(IsWebAddress, OnlyHttpAndHttpsWithSomethingAfterTheScheme) {
-    EXPECT_TRUE(IsWebAddress("http://bbs.example/thread-1-1-1.html"));
-    EXPECT_TRUE(IsWebAddress("HTTPS://x"));
-    EXPECT_FALSE(IsWebAddress(""));
-    EXPECT_FALSE(IsWebAddress("http://"));
-    EXPECT_FALSE(IsWebAddress("file:///C:/Windows/notepad.exe"));
-    EXPECT_FALSE(IsWebAddress("calc.exe"));
-    EXPECT_FALSE(IsWebAddress(" http://x"));
-}
-
 }  // namespace

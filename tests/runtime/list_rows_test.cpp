@@ -9,11 +9,13 @@
 
 namespace {
 
+constexpr ControlName kList{"列表"};
+
 class ListOperations : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(form_.Create(nullptr, SW_SHOWNORMAL));
-        list_ = form_["列表"];
+        list_ = form_[kList];
         for (int i = 0; i < 5; ++i) list_.AppendColumn("c", 60);
     }
 
@@ -35,7 +37,7 @@ class ListOperations : public testing::Test {
                                      500,
                                      400,
                                      {-12, FW_NORMAL, GB2312_CHARSET, ""},
-                                     {{"列表", ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}},
+                                     {{kList, ControlKind::ListView, 0, 0, 480, 380, "", {}, {}, {}}},
                                      {},
                                      {}}};
     Control list_;
@@ -88,7 +90,7 @@ TEST_F(ListOperations, SelectionFollowsDeletionsAndClears) {
 }
 
 TEST_F(ListOperations, HundredThousandRowsInOneOperation) {
-    std::vector<ResultRow> rows(100000);
+    std::vector<ListRow> rows(100000);
     for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = std::to_string(i);
     list_.AppendRows(ShareRows(std::move(rows)));
     list_.AppendRows(ShareRows({{"last"}}));

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr ControlName kEdit{"编辑框1"};
+
 TEST(TestBed, RunsWithTheChineseAnsiCodePage) {
     EXPECT_EQ(GetACP(), 936u);
 }
@@ -53,11 +55,11 @@ TEST(Workers, ChangeControlsOnlyThroughTheWindowThread) {
                                     300,
                                     200,
                                     {-12, FW_NORMAL, GB2312_CHARSET, ""},
-                                    {{"编辑框1", ControlKind::Edit, 5, 5, 100, 20, "", {}, {}, {}}},
+                                    {{kEdit, ControlKind::Edit, 5, 5, 100, 20, "", {}, {}, {}}},
                                     {},
                                     {}});
     ASSERT_TRUE(form.Create(nullptr, SW_SHOWNORMAL));
-    Control edit = form["编辑框1"];
+    Control edit = form[kEdit];
     std::atomic<DWORD> ran_on{0};
     std::atomic<bool> done{false};
     ASSERT_TRUE(StartWorker([&] {
@@ -73,7 +75,7 @@ TEST(Workers, ChangeControlsOnlyThroughTheWindowThread) {
     ASSERT_TRUE(done);
     EXPECT_EQ(ran_on.load(), GetCurrentThreadId());
     EXPECT_EQ(edit.Text(), "来自工作线程");
-    EXPECT_EQ(form["没有这个控件"].hwnd(), nullptr);
+    EXPECT_EQ(form[ControlName{"没有这个控件"}].hwnd(), nullptr);
 }
 
 }  // namespace

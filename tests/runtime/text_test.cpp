@@ -221,4 +221,14 @@ TEST(LongTexts, SearchAndReplaceHandleMegabytes) {
     EXPECT_EQ(TrimBlanks(std::string(1000000, ' ') + "x"), "x");
 }
 
+TEST(IsWebAddress, OnlyHttpAndHttpsWithSomethingAfterTheScheme) {
+    EXPECT_TRUE(IsWebAddress("http://bbs.example/thread-1-1-1.html"));
+    EXPECT_TRUE(IsWebAddress("HTTPS://x"));
+    EXPECT_FALSE(IsWebAddress(""));
+    EXPECT_FALSE(IsWebAddress("http://"));
+    EXPECT_FALSE(IsWebAddress("file:///C:/Windows/notepad.exe"));
+    EXPECT_FALSE(IsWebAddress("calc.exe"));
+    EXPECT_FALSE(IsWebAddress(" http://x"));
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
-// Compares the INI reader with the system's private-profile reader on odd files and on random ones, and its
-// code page 936 table with the system's conversion.
+// Compares the INI reader with the system's private-profile reader on odd files, on random ones and on Unicode
+// files holding every UTF-16 unit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <set>
 
 #include "runtime/services.h"
-#include "state/code_page_936.h"
+#include "runtime/win_handles.h"
 #include "state/ini_reader.h"
 
 using namespace std::string_literals;
@@ -96,11 +96,10 @@ class IniCompare : public testing::Test {
     std::string Write(const std::string& bytes) {
         std::string path = folder_ + "\\" + testing::UnitTest::GetInstance()->current_test_info()->name() +
                            std::to_string(++files_) + ".ini";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         return path;
     }
 
@@ -291,22 +290,42 @@ TEST_F(IniCompare, RandomFiles) {
     }
 }
 
-TEST(CodePage936, EveryUnitConvertsAsTheSystemConvertsIt) {
-    int differences = 0;
-    for (int unit = 0; unit < 0x10000; ++unit) {
-        wchar_t wide = static_cast<wchar_t>(unit), back[4] = {};
-        char bytes[4] = {};
-        int size = WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
-        int units = MultiByteToWideChar(CP_ACP, 0, bytes, size, back, 4);
-        uint16_t code = size == 1 ? static_cast<unsigned char>(bytes[0])
-                                  : static_cast<uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
-                                                          static_cast<unsigned char>(bytes[1]));
-        GbkChar converted = ToGbk(static_cast<char16_t>(unit));
-        if (converted.code != code || converted.exact != (units == 1 && back[0] == wide)) {
-            if (++differences <= 10) ADD_FAILURE() << "unit " << std::hex << unit << ": system " << code;
-        }
+// A UTF-16 file with a byte-order mark, little endian.
+std::string Utf16File(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
     }
-    EXPECT_EQ(differences, 0);
+    return bytes;
+}
+
+// The reader converts a Unicode file as the system does, stand-ins and look-alikes included: every unit in the
+// values (line ends and zero left out), and section names of units with and without a GBK character.
+TEST_F(IniCompare, EveryUnitOfAUnicodeFile) {
+    std::u16string text = u"[s]\r\n";
+    std::vector<std::string> keys;
+    for (int high = 0; high < 256; ++high) {
+        const std::string key = "k" + std::to_string(high);
+        keys.push_back(key);
+        text += std::u16string(key.begin(), key.end()) + u"=x";  // "x" around the units keeps their blanks
+        for (int low = 0; low < 256; ++low) {
+            const char16_t unit = static_cast<char16_t>(high << 8 | low);
+            if (unit != 0 && unit != u'\r' && unit != u'\n') text += unit;
+        }
+        text += u"x\r\n";
+    }
+    Compare(Utf16File(text), {"s"}, keys);
+
+    std::u16string named;
+    std::vector<std::string> sections;
+    for (int unit = 0x80; unit < 0x10000; unit += 97) {
+        named += u"[" + std::u16string(1, static_cast<char16_t>(unit)) + u"]\r\nk=a\r\n";
+        const wchar_t wide = static_cast<wchar_t>(unit);
+        char gbk[4] = {};
+        sections.emplace_back(gbk, WideCharToMultiByte(CP_ACP, 0, &wide, 1, gbk, sizeof gbk, nullptr, nullptr));
+    }
+    Compare(Utf16File(named), sections, {"k"});
 }
 
 }  // namespace

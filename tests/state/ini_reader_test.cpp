@@ -165,8 +165,11 @@ TEST(IniReader, UnicodeFilesReadAsGbk) {
     const std::u8string text = u8"[配置]\n总数=中文 ÀÉ\n[À]\nk=up\n[à]\nk=low\n";
     const std::u16string units = u"[配置]\n总数=中文 ÀÉ\n[À]\nk=up\n[à]\nk=low\n";
     for (const std::string& file : {"\xEF\xBB\xBF" + Utf8(text), Utf16(units, false), Utf16(units, true)}) {
-        EXPECT_EQ(Read(file, "配置", "总数"),
-                  "中文 àé");                    // letters without a GBK form of their own: look-alikes
+#if defined(_WIN32)
+        EXPECT_EQ(Read(file, "配置", "总数"), "中文 àé");  // letters without a GBK form: the system's look-alikes
+#else
+        EXPECT_EQ(Read(file, "配置", "总数"), "中文 ??");  // iconv has no look-alikes
+#endif
         EXPECT_EQ(Read(file, "à", "k"), "low");  // and no name with them can be looked up
     }
     EXPECT_EQ(Read(Utf8(text), "配置", "总数"), "");  // without a byte-order mark UTF-8 is taken for GBK

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/services.h"
+#include "runtime/win_handles.h"
 #include "state/list_file.h"
 #include "tests/state/list_values.h"
 
@@ -84,13 +85,12 @@ TEST(ListFileUnderWindows, SavedFileLoadsBackWithTheSameRows) {
 
 // The file's content now, or "" when it cannot be read.
 std::string Content(const std::string& file) {
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(handle, nullptr), '\0');
+    FileHandle handle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    if (!handle) return {};
+    std::string bytes(GetFileSize(handle.get(), nullptr), '\0');
     DWORD read = 0;
-    ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(handle);
+    ReadFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
 }

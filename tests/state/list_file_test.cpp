@@ -48,6 +48,12 @@ std::string Address(int id) {
     return kForum + "thread-" + std::to_string(id) + "-1-1.html";
 }
 
+TEST(ResultRow, AddressesOfTheCells) {
+    const std::string forum = "http://bbs.Example.test:8080/";
+    EXPECT_EQ(ThreadAddress(forum, -7), "http://bbs.Example.test:8080/thread--7-1-1.html");
+    EXPECT_EQ(HomePageAddress(forum, "42"), "http://bbs.Example.test:8080/?42");
+}
+
 TEST(ListValue, KeepsOneLineOfWholeCharacters) {
     EXPECT_EQ(ListValue("第一行\r\n第二行\n\r第三行\0尾"sv), "第一行  第二行  第三行 尾");
     for (const std::string& value : AwkwardListValues()) EXPECT_EQ(ListValue(value), value);

@@ -1,106 +1,10 @@
-// GDI+ start-up and shutdown, and the graphics, path, brush and pen wrappers.
-#include "gfx/objects.h"
+// The graphics wrapper: drawing, text with the same clipping on every system, and images.
+#include "gfx/graphics.h"
 
 #include "gfx/wide_text.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
-
-Status LastStatus = Ok;
-ULONG_PTR GdiplusToken = 0;
-
-ULONG_PTR StartGdiplus(UINT32 version) {
-    if (GdiplusToken) return GdiplusToken;
-    GdiplusStartupInput input;
-    input.GdiplusVersion = version;
-    input.DebugEventCallback = nullptr;
-    input.SuppressBackgroundThread = FALSE;
-    input.SuppressExternalCodecs = FALSE;
-    ULONG_PTR token = 0;
-    if (GdiplusStartup(&token, &input, nullptr) != Ok) token = 0;
-    GdiplusToken = token;
-    return token;
-}
-
-void StopGdiplus(ULONG_PTR token) {
-    if (!token || token == GdiplusToken) token = std::exchange(GdiplusToken, 0);
-    if (token) GdiplusShutdown(token);
-}
-
-bool GfxPath::CreatePath(FillMode mode) {
-    return Create<GpPath>([&](GpPath** out) { return GdipCreatePath(mode, out); });
-}
-
-bool GfxPath::ResetPath() {
-    return RecordStatus(GdipResetPath(handle_));
-}
-
-bool GfxPath::AddPathLine(REAL x1, REAL y1, REAL x2, REAL y2) {
-    return RecordStatus(GdipAddPathLine(handle_, x1, y1, x2, y2));
-}
-
-bool GfxPath::AddPathArc(REAL x, REAL y, REAL width, REAL height, REAL start, REAL sweep) {
-    return RecordStatus(GdipAddPathArc(handle_, x, y, width, height, start, sweep));
-}
-
-bool GfxPath::AddPathRectangle(REAL x, REAL y, REAL width, REAL height) {
-    return RecordStatus(GdipAddPathRectangle(handle_, x, y, width, height));
-}
-
-bool GfxPath::AddPathEllipse(REAL x, REAL y, REAL width, REAL height) {
-    return RecordStatus(GdipAddPathEllipse(handle_, x, y, width, height));
-}
-
-bool GfxPath::ClosePathFigure() {
-    return RecordStatus(GdipClosePathFigure(handle_));
-}
-
-bool GfxSolidBrush::CreateSolidFill(ARGB colour) {
-    return Create<GpSolidFill>([&](GpSolidFill** out) { return GdipCreateSolidFill(colour, out); });
-}
-
-bool GfxLinearBrush::CreateLineBrush(const PointF& point1, const PointF& point2, ARGB colour1, ARGB colour2) {
-    return Create<GpLineGradient>([&](GpLineGradient** out) {
-        return GdipCreateLineBrush(&point1, &point2, colour1, colour2, WrapModeTile, out);
-    });
-}
-
-bool GfxLinearBrush::SetLinePresetBlend(std::span<const ARGB> colours, std::span<const REAL> positions) {
-    // GDI+ reads as many positions as there are colours.
-    if (colours.size() != positions.size()) return RecordStatus(InvalidParameter);
-    return RecordStatus(
-        GdipSetLinePresetBlend(Line(), colours.data(), positions.data(), static_cast<INT>(colours.size())));
-}
-
-bool GfxLinearBrush::SetLineLinearBlend(REAL focus, REAL scale) {
-    return RecordStatus(GdipSetLineLinearBlend(Line(), focus, scale));
-}
-
-bool GfxPathGradientBrush::CreatePathGradientFromPath(const GfxPath& path) {
-    return Create<GpPathGradient>(
-        [&](GpPathGradient** out) { return GdipCreatePathGradientFromPath(path.GetHandle(), out); });
-}
-
-bool GfxPathGradientBrush::SetPathGradientCenterColor(ARGB colour) {
-    return RecordStatus(GdipSetPathGradientCenterColor(Gradient(), colour));
-}
-
-bool GfxPathGradientBrush::SetPathGradientSurroundColorsWithCount(std::span<const ARGB> colours) {
-    INT count = static_cast<INT>(colours.size());
-    return RecordStatus(GdipSetPathGradientSurroundColorsWithCount(Gradient(), colours.data(), &count));
-}
-
-bool GfxPen::CreatePen1(ARGB colour, REAL width, Unit unit) {
-    return Create<GpPen>([&](GpPen** out) { return GdipCreatePen1(colour, width, unit, out); });
-}
-
-bool GfxPen::CreatePen2(const GfxBrush& brush, REAL width, Unit unit) {
-    return Create<GpPen>([&](GpPen** out) { return GdipCreatePen2(brush.GetHandle(), width, unit, out); });
-}
-
-bool GfxPen::SetPenWidth(REAL width) {
-    return RecordStatus(GdipSetPenWidth(handle_, width));
-}
 
 GfxGraphics& GfxGraphics::operator=(GfxGraphics&& other) noexcept {
     if (this != &other) {
