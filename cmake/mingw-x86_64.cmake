@@ -1,4 +1,4 @@
-# Cross-compiles the same sources for 64-bit Windows, the build that runs under Wine on a kernel without 32-bit support.
+# Cross-compiles the same sources for 64-bit Windows, the build that runs under Wine on any x86-64 machine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

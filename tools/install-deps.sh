@@ -5,6 +5,14 @@ set -euo pipefail
 packages=(cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 file
           xvfb xauth xdotool x11-utils imagemagick locales fonts-wqy-microhei nginx-light python3 curl)
 
+# The shipped program is 32-bit: where this machine runs 32-bit code, Wine gets its 32-bit half as well, which
+# Debian keeps in the i386 architecture.
+wants_i386=false
+if "$(dirname "$0")/runs-32-bit.sh" >/dev/null; then
+  packages+=(wine32:i386)
+  dpkg --print-foreign-architectures | grep -qx i386 || wants_i386=true
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -12,6 +20,7 @@ done
 if ((${#missing[@]})); then
   echo "deps: installing ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then echo "deps: run as root to install packages" >&2; exit 1; fi
+  if $wants_i386; then dpkg --add-architecture i386; fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi

@@ -5,9 +5,18 @@ cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 port=${QM_FORUM_PORT:-8431}
 
-echo "== building the program"
-cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win64 -j "$(nproc)" --target Quillmoor >/dev/null
+# The shipped 32-bit program where this machine runs 32-bit code and 32-bit Wine is there, else the same
+# sources built for 64-bit.
+if why=$(tools/runs-32-bit.sh) && [ -x "$QM_WINE32_LOADER" ]; then
+  build=win32 toolchain=mingw-i686
+else
+  echo "== ${why:-32-bit Wine is not installed}: starting the 64-bit build instead"
+  build=win64 toolchain=mingw-x86_64
+fi
+
+echo "== building the program ($build)"
+cmake -S . -B "build/$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "build/$build" -j "$(nproc)" --target Quillmoor >/dev/null
 tools/wine-prefix.sh
 
 echo "== serving the sample forum"
@@ -25,5 +34,5 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 echo "== starting Quillmoor against $forum (close the window to stop)"
-cd build/win64/app
-"$WINELOADER" Quillmoor.exe --forum "$forum"
+cd "build/$build/app"
+"$QM_ROOT/tools/wine-run" Quillmoor.exe --forum "$forum"

@@ -1,5 +1,6 @@
 #!/bin/bash
-# Builds and runs every test: the core natively (plain, then with ASan and UBSan), then everything under Wine.
+# Builds and runs every test: the core natively (plain, then with ASan and UBSan), then everything under Wine,
+# in the 64-bit build and, where this machine runs 32-bit code, in the shipped 32-bit one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
@@ -21,24 +22,39 @@ phase "native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 configure_and_build build/host-san -DQM_SANITIZE=ON
 ctest --test-dir build/host-san -j "$jobs" --output-on-failure | tail -n 3
 
-phase "Windows builds (32-bit program, 64-bit test build)"
+phase "Windows builds (32-bit program, the same sources 64-bit)"
 configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 
 phase "Wine prefix"
 tools/wine-prefix.sh
 
-phase "tests under Wine and Xvfb"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  wineserver -p
-  # Start the session services now, away from the pipes of CTest: launched by the first test, they would hold
-  # its output open and CTest would wait for them until its time-out.
-  "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
-  ctest --test-dir build/win64 -j '"$jobs"' --output-on-failure --timeout 300 > build/win64/ctest.log 2>&1
-  rc=$?
-  wineserver -k || true
-  exit $rc' || { cat build/win64/ctest.log; exit 1; }
-tail -n 3 build/win64/ctest.log
+wine_suite() {  # build dir: every test of that build under Wine and Xvfb, logged to its ctest.log
+  local dir=$1
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    wineserver -p
+    # Start the session services now, away from the pipes of CTest: launched by the first test, they would
+    # hold its output open and CTest would wait for them until its time-out.
+    "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
+    ctest --test-dir "$0" -j "$1" --output-on-failure --timeout 300 > "$0/ctest.log" 2>&1
+    rc=$?
+    wineserver -k || true
+    exit $rc' "$dir" "$jobs" || { cat "$dir/ctest.log"; exit 1; }
+  tail -n 3 "$dir/ctest.log"
+}
+
+phase "tests under Wine and Xvfb, 64-bit build"
+wine_suite build/win64
+
+# The shipped program is the 32-bit one: its tests run wherever this machine runs 32-bit code.
+if ! why=$(tools/runs-32-bit.sh); then
+  phase "tests under Wine and Xvfb, 32-bit build: skipped, $why"
+elif [ ! -x "$QM_WINE32_LOADER" ]; then
+  phase "tests under Wine and Xvfb, 32-bit build: skipped, 32-bit Wine is not installed (\`make deps\` installs it)"
+else
+  phase "tests under Wine and Xvfb, 32-bit build"
+  wine_suite build/win32
+fi
 
 phase "same core test names natively and under Wine"
 # Full names, sorted: the two linkers register the test files in different orders.

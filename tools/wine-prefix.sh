@@ -1,8 +1,14 @@
 #!/bin/bash
-# Creates the project's Wine prefix once: 32-bit, Chinese fonts mapped to an installed CJK face.
+# Creates the project's Wine prefix once: 64-bit, and able to run 32-bit programs where 32-bit Wine is
+# installed; Chinese fonts mapped to an installed CJK face.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
-[ -f "$WINEPREFIX/.qm-ready" ] && exit 0
+# Wine sets a prefix up for 32-bit programs (the syswow64 folder) only when 32-bit Wine is there as it is made,
+# so a prefix made before 32-bit Wine was installed is made again.
+if [ -f "$WINEPREFIX/.qm-ready" ]; then
+  [ -x "$QM_WINE32_LOADER" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] || exit 0
+  echo "wine: the prefix $WINEPREFIX predates 32-bit Wine"
+fi
 
 echo "wine: creating the prefix $WINEPREFIX"
 rm -rf "$WINEPREFIX"
