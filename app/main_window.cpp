@@ -3,9 +3,8 @@
 
 #include "app/forum.h"
 #include "app/layout.h"
-#include "net/http_request.h"
+#include "net/page_download.h"
 #include "runtime/services.h"
-#include "runtime/text.h"
 
 namespace {
 
@@ -134,7 +133,7 @@ void MainWindow::OnCreated() {
     Control window = form_.Window();
     window.SetText(ForumCaptionWithCount(forum_, ""));
     StartWorker([window, forum = forum_] {
-        std::string count = MemberCountOfHomePage(PageText(HttpGet(forum)));
+        std::string count = MemberCountOfHomePage(DownloadPageText(forum));
         window.SetText(ForumCaptionWithCount(forum, count));
     });
 }

@@ -9,7 +9,7 @@
 #include "app/forum.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
-#include "net/http_request.h"
+#include "net/page_download.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
 
@@ -109,7 +109,7 @@ void Run(CrawlerState& s) {
     for (int64_t step = 0; step < plan.steps && !s.stop_asked; ++step) {
         const int32_t id = static_cast<int32_t>(plan.first_id + step);
         auto row = std::make_shared<const ResultRow>(
-            RowOfPage(id, PageText(HttpGet(ThreadAddress(s.forum, id))), s.forum));
+            RowOfPage(id, DownloadPageText(ThreadAddress(s.forum, id)), s.forum));
         file_whole =
             file_whole && file.Append(id, (*row)[kColumnTitle], (*row)[kColumnUid], (*row)[kColumnName]);
         s.file_rows.push_back(row);
