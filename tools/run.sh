@@ -1,17 +1,23 @@
 #!/bin/bash
 # Builds the program and starts it against the sample forum served on 127.0.0.1 (under Wine on Linux).
+# FORUM=utf8 (`make run FORUM=utf8`) serves the forum's pages in UTF-8 instead of GBK.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 port=${QM_FORUM_PORT:-8431}
+case "${FORUM:-gbk}" in
+  gbk) charset=gbk ;;
+  utf8 | utf-8) charset=utf-8 ;;
+  *) echo "run: FORUM must be gbk or utf8, not ${FORUM}" >&2; exit 2 ;;
+esac
 
 echo "== building the program"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/win64 -j "$(nproc)" --target Quillmoor >/dev/null
 tools/wine-prefix.sh
 
-echo "== serving the sample forum"
-forum=$(tools/forum-server.sh start build/forum "$port")
+echo "== serving the sample forum ($charset)"
+forum=$(tools/forum-server.sh start build/forum "$port" "$charset")
 trap 'tools/forum-server.sh stop build/forum' EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
