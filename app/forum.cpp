@@ -7,10 +7,23 @@
 namespace {
 
 constexpr std::string_view kProgramTitle = "Quillmoor 标题遍历器V1.0 <Brenwick>";
-constexpr std::string_view kOption = "--forum";
+constexpr std::string_view kForumOption = "--forum";
+constexpr std::string_view kConnectionsOption = "--connections";
 
 std::string_view WithoutTrailingSlash(std::string_view forum) {
     return forum.ends_with('/') ? forum.substr(0, forum.size() - 1) : forum;
+}
+
+// Which option `argument` is ("--name" or "--name=value"; the value then goes to `value`); empty for none.
+std::string_view OptionOf(std::string_view argument, std::string_view& value) {
+    for (std::string_view option : {kForumOption, kConnectionsOption}) {
+        if (argument == option) return option;
+        if (argument.starts_with(option) && argument[option.size()] == '=') {
+            value = argument.substr(option.size() + 1);
+            return option;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -30,27 +43,43 @@ std::string ForumAddressProblem(std::string_view url) {
     return {};
 }
 
-std::string ForumFromArguments(int argc, const char* const* argv, std::string& problem) {
-    std::string forum(kBuiltInForum);
+namespace {
+
+std::string SetForum(ProgramOptions& options, std::string_view forum) {
+    options.forum = forum;
+    return ForumAddressProblem(forum);
+}
+
+std::string SetConnections(ProgramOptions& options, std::string_view text) {
+    const bool digits =
+        !text.empty() && text.size() <= 2 && text.find_first_not_of("0123456789") == text.npos;
+    const int count = digits ? static_cast<int>(LeadingInteger(text)) : 0;
+    if (count < 1 || count > kMostConnections)
+        return "同时下载的页数必须是 1 到 " + DecimalText(kMostConnections) + " 之间的整数：" +
+               std::string(text);
+    options.connections = count;
+    return {};
+}
+
+}  // namespace
+
+ProgramOptions OptionsFromArguments(int argc, const char* const* argv, std::string& problem) {
+    ProgramOptions options;
     problem.clear();
-    for (int i = 1; i < argc; ++i) {
-        std::string_view argument = argv[i];
-        if (argument == kOption) {
-            if (i + 1 >= argc) {
-                problem = "--forum 后面缺少论坛地址";
-                return forum;
-            }
-            forum = argv[++i];
-        } else if (argument.starts_with(kOption) && argument[kOption.size()] == '=') {
-            forum = argument.substr(kOption.size() + 1);
-        } else {
+    for (int i = 1; i < argc && problem.empty(); ++i) {
+        const std::string_view argument = argv[i];
+        std::string_view value;
+        const std::string_view option = OptionOf(argument, value);
+        if (option.empty()) {
             problem = "不认识的命令行参数：" + std::string(argument);
-            return forum;
+        } else if (value.data() == nullptr && i + 1 >= argc) {
+            problem = std::string(option) + " 后面缺少值";
+        } else {
+            if (value.data() == nullptr) value = argv[++i];
+            problem = option == kForumOption ? SetForum(options, value) : SetConnections(options, value);
         }
-        problem = ForumAddressProblem(forum);
-        if (!problem.empty()) return forum;
     }
-    return forum;
+    return options;
 }
 
 std::string ThreadAddress(std::string_view forum, int64_t thread_id) {

@@ -13,9 +13,19 @@ inline constexpr std::string_view kBuiltInForum = "http://bbs.brenwick.example/"
 // blanks or control characters); empty when it can.
 std::string ForumAddressProblem(std::string_view url);
 
-// The forum's address from the command line: "--forum URL" or "--forum=URL"; the built-in one when absent.
-// `problem` receives what is wrong with the arguments, if anything.
-std::string ForumFromArguments(int argc, const char* const* argv, std::string& problem);
+// Pages of a run fetched at once: the default, and the most the command line may ask for.
+inline constexpr int kDefaultConnections = 4;
+inline constexpr int kMostConnections = 16;
+
+struct ProgramOptions {
+    std::string forum{kBuiltInForum};
+    int connections = kDefaultConnections;
+};
+
+// The options of the command line: "--forum URL" or "--forum=URL" (the built-in forum when absent) and
+// "--connections N" or "--connections=N" (1 … 16). `problem` receives what is wrong with the arguments, if
+// anything.
+ProgramOptions OptionsFromArguments(int argc, const char* const* argv, std::string& problem);
 
 std::string ThreadAddress(std::string_view forum, int64_t thread_id);
 std::string HomePageAddress(std::string_view forum, std::string_view uid);

@@ -13,7 +13,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     _fpreset();
     std::string problem;
-    std::string forum = ForumFromArguments(__argc, __argv, problem);
+    ProgramOptions options = OptionsFromArguments(__argc, __argv, problem);
     if (!problem.empty()) {
         ShowMessage(problem, "Quillmoor", MB_ICONHAND);
         return 2;
@@ -24,7 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
 
     int exit_code = 1;
     {
-        MainWindow window(std::move(forum));
+        MainWindow window(std::move(options.forum), options.connections);
         if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
     }
     StopGdiplus();

@@ -22,7 +22,8 @@ constexpr Column kColumnHeaders[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(std::string forum) : forum_(std::move(forum)), form_(Describe()) {}
+MainWindow::MainWindow(std::string forum, int connections)
+    : forum_(std::move(forum)), connections_(connections), form_(Describe()) {}
 
 bool MainWindow::Create(HICON icon, int show_command) {
     return form_.Create(icon, show_command);
@@ -125,7 +126,7 @@ void MainWindow::OnCreated() {
         std::make_unique<Crawler>(CrawlerControls{list, form_["编辑框1"], form_["编辑框2"], form_["按钮1"],
                                                   form_["进度条1"], form_["透明标签5"], form_["透明标签3"],
                                                   form_["选择框1"], form_["编辑框3"], form_["组合框1"]},
-                                  forum_, ProgramDirectory() + "\\临时文件.ini");
+                                  forum_, ProgramDirectory() + "\\临时文件.ini", connections_);
     commands_ = std::make_unique<ListCommands>(form_, forum_, *crawler_);
 
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/forum.h"
 #include "crawler/crawler.h"
 #include "runtime/window.h"
 
 class MainWindow {
   public:
-    explicit MainWindow(std::string forum);
+    explicit MainWindow(std::string forum, int connections = kDefaultConnections);
 
     // Creates and shows the window; its creation handler runs before this returns.
     bool Create(HICON icon, int show_command);
@@ -24,6 +25,7 @@ class MainWindow {
     void OnResized();
 
     std::string forum_;
+    int connections_;
     // Made with the window and outliving it: the jobs they queue hold their own state.
     std::unique_ptr<Crawler> crawler_;
     std::unique_ptr<ListCommands> commands_;

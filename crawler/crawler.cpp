@@ -4,9 +4,11 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 #include "app/forum.h"
+#include "crawler/fetch_ahead.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
 #include "net/page_download.h"
@@ -34,9 +36,14 @@ struct CrawlerState {
     CrawlerControls controls;
     std::string forum;
     std::string temp_file;
+    int connections;
     SerialWork work;
     std::atomic<bool> run_going{false};
-    std::atomic<bool> stop_asked{false};
+    // The pages of the run going, for a stop from the window's thread; guarded by the mutex, which also
+    // guards stop_asked.
+    std::mutex run_mutex;
+    FetchAhead* pages = nullptr;
+    bool stop_asked = false;
     std::atomic<uint64_t> newest_filter{0};
     // The rows of the temporary list file as this program last wrote or read it, and the file's stamp then:
     // filters read the file again only when something else has changed it. Touched by queued jobs only.
@@ -106,14 +113,26 @@ void Run(CrawlerState& s) {
     bool file_whole = file.Open(s.temp_file, typed_first);
     s.file_rows.clear();
     StepDisplay display(c, s.forum);
-    for (int64_t step = 0; step < plan.steps && !s.stop_asked; ++step) {
+    FetchAhead pages([forum = s.forum, first = plan.first_id](
+                         int64_t step) { return DownloadPageText(ThreadAddress(forum, first + step)); },
+                     plan.steps, s.connections);
+    {
+        std::lock_guard lock(s.run_mutex);
+        if (s.stop_asked) pages.Stop();
+        s.pages = &pages;
+    }
+    // Rows already fetched reach the screen while a slow page is awaited.
+    for (int64_t step = 0; std::optional<std::string> page = pages.Next([&] { display.Show(); }); ++step) {
         const int32_t id = static_cast<int32_t>(plan.first_id + step);
-        auto row = std::make_shared<const ResultRow>(
-            RowOfPage(id, DownloadPageText(ThreadAddress(s.forum, id)), s.forum));
+        auto row = std::make_shared<const ResultRow>(RowOfPage(id, *page, s.forum));
         file_whole =
             file_whole && file.Append(id, (*row)[kColumnTitle], (*row)[kColumnUid], (*row)[kColumnName]);
         s.file_rows.push_back(row);
         display.Add(std::move(row), id);
+    }
+    {
+        std::lock_guard lock(s.run_mutex);
+        s.pages = nullptr;
     }
     display.Show();
     // When a write failed, the file holds less than the run showed: the next filter reads what it holds.
@@ -123,6 +142,13 @@ void Run(CrawlerState& s) {
 }  // namespace
 
 namespace {
+
+// Ends the run going at once: the page in hand and those fetched ahead are dropped. Called with run_mutex
+// held; a run that has not reached its fetching yet sees stop_asked.
+void AskStop(CrawlerState& s) {
+    s.stop_asked = true;
+    if (s.pages) s.pages->Stop();
+}
 
 // Brings the rows of the temporary list file up to date when something else has changed the file.
 void ReadTempFileIfChanged(CrawlerState& s) {
@@ -134,20 +160,41 @@ void ReadTempFileIfChanged(CrawlerState& s) {
 
 }  // namespace
 
-Crawler::Crawler(CrawlerControls controls, std::string forum, std::string temp_file)
-    : state_(std::make_shared<CrawlerState>(std::move(controls), std::move(forum), std::move(temp_file))) {
+Crawler::Crawler(CrawlerControls controls, std::string forum, std::string temp_file, int connections)
+    : state_(std::make_shared<CrawlerState>(std::move(controls), std::move(forum), std::move(temp_file),
+                                            connections)) {
     // The temporary list file of an earlier session is read ahead, so the first filter finds its rows ready.
     state_->work.Post([state = state_] { ReadTempFileIfChanged(*state); });
+}
+
+Crawler::~Crawler() {
+    // The window closes: end a run at once and let it finish its file, so the program leaves it whole. Its
+    // last step may be sending its rows to this thread, so sent messages are answered while waiting.
+    CrawlerState& s = *state_;
+    {
+        std::lock_guard lock(s.run_mutex);
+        AskStop(s);
+    }
+    const ULONGLONG give_up = GetTickCount64() + 1000;
+    while (s.run_going && GetTickCount64() < give_up) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 void Crawler::StartOrStopRun() {
     CrawlerState& s = *state_;
     if (s.run_going) {
-        s.stop_asked = true;
+        std::lock_guard lock(s.run_mutex);
+        AskStop(s);
         return;
     }
     s.run_going = true;
-    s.stop_asked = false;
+    {
+        std::lock_guard lock(s.run_mutex);
+        s.stop_asked = false;
+    }
     // Filters cannot be asked for while the run fills the list and its file.
     s.controls.empty_title_filter.SetDisabled(true);
     s.controls.search_text.SetDisabled(true);

@@ -29,9 +29,15 @@ struct CrawlerState;
 
 class Crawler {
   public:
-    Crawler(CrawlerControls controls, std::string forum, std::string temp_file);
+    // `connections`: how many pages of a run are fetched at once (at least 1).
+    Crawler(CrawlerControls controls, std::string forum, std::string temp_file, int connections);
+    // Stops a run going and waits up to a second for it to finish its last step.
+    ~Crawler();
+    Crawler(const Crawler&) = delete;
+    Crawler& operator=(const Crawler&) = delete;
 
-    // Starts a run over the ids the window asks for, or stops the run going after the page in hand.
+    // Starts a run over the ids the window asks for, or stops the run going at once: the id in hand and any
+    // fetched ahead leave no row.
     void StartOrStopRun();
     // Rebuild the list from the temporary list file and keep the rows with a title, when the box is checked.
     void FilterEmptyTitles();

@@ -15,6 +15,7 @@ constexpr DWORD kReadChunk = 1024;
 constexpr DWORD kHeaderBufferSize = 5000;
 
 constexpr int kGet = 0;
+constexpr int kPost = 1;
 constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
 
 // WinInet under Wine leaves send and receive time-outs infinite, so a server that stops answering would hold
@@ -71,6 +72,86 @@ std::string ResponseHeaders(HINTERNET request) {
     return ReplaceText(PageText(buffer), "Set-Cookie", "Set-Cookie", true);
 }
 
+bool IsSecure(std::string_view url) {
+    return AsciiLower(url.substr(0, 5)) == "https";
+}
+
+// One request on a connection of its own; the connection is declared first, so it is closed last.
+struct Exchange {
+    InternetHandle connection;
+    InternetHandle request;
+};
+
+Exchange Open(HINTERNET root, const std::string& url, int method, bool no_cookies) {
+    Exchange exchange;
+    // A port beyond 16 bits would be cut down to some other port; such a URL cannot be reached at all.
+    const int port = UrlPort(url);
+    if (port < 0 || port > 0xFFFF) return exchange;
+    exchange.connection.reset(InternetConnectA(root, UrlHost(url).c_str(), static_cast<INTERNET_PORT>(port),
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!exchange.connection) return exchange;
+    SetTimeouts(exchange.connection.get());
+
+    // Always from the network, and no cache copy left on disk for every page of a long run.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (no_cookies) flags |= INTERNET_FLAG_NO_COOKIES;
+    if (IsSecure(url)) flags |= INTERNET_FLAG_SECURE;
+    exchange.request.reset(HttpOpenRequestA(exchange.connection.get(), kVerbs[method], UrlPath(url).c_str(),
+                                            "HTTP/1.1", nullptr, nullptr, flags, 0));
+    return exchange;
+}
+
+bool Send(HINTERNET request, int method, HttpRequestArgs& args) {
+    const DWORD header_length = static_cast<DWORD>(args.extra_headers.size());
+    if (method == kGet) {
+        char no_body[1] = {};
+        return HttpSendRequestA(request, args.extra_headers.c_str(), header_length, no_body, 0);
+    }
+    return HttpSendRequestA(request, args.extra_headers.c_str(), header_length,
+                            args.post_bytes.empty() ? nullptr : args.post_bytes.data(),
+                            static_cast<DWORD>(args.post_bytes.size()));
+}
+
+DWORD StatusCode(HINTERNET request) {
+    DWORD status = 0, length = sizeof status;
+    HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr);
+    return status;
+}
+
+// Where a redirect answer points; empty for any other answer.
+std::string RedirectLocation(HINTERNET request) {
+    switch (StatusCode(request)) {
+        case 301:
+        case 302:
+        case 303:
+        case 307:
+        case 308: break;
+        default: return {};
+    }
+    std::string location(INTERNET_MAX_URL_LENGTH, '\0');
+    DWORD length = static_cast<DWORD>(location.size());
+    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return {};
+    location.resize(length);
+    return location;
+}
+
+// `location` taken relative to `base`, as a browser resolves it.
+std::string CombinedUrl(const std::string& base, const std::string& location) {
+    std::string combined(INTERNET_MAX_URL_LENGTH, '\0');
+    DWORD length = static_cast<DWORD>(combined.size());
+    if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &length,
+                             ICU_ENCODE_SPACES_ONLY))
+        return location;
+    combined.resize(length);
+    return combined;
+}
+
+// A POST redirected by 301, 302 or 303 is repeated as GET, as browsers do; 307 and 308 keep the method.
+int MethodAfterRedirect(HINTERNET request, int method) {
+    const DWORD status = StatusCode(request);
+    return method == kPost && status <= 303 ? kGet : method;
+}
+
 }  // namespace
 
 std::string UserAgentFor(std::string_view extra_headers) {
@@ -83,8 +164,8 @@ std::string UserAgentFor(std::string_view extra_headers) {
 }
 
 std::string HttpRequest(HttpRequestArgs& args) {
-    const int method = args.method >= 0 && args.method <= 2 ? args.method : kGet;
-    const bool secure = AsciiLower(std::string_view(args.url).substr(0, 5)) == "https";
+    int method = args.method >= 0 && args.method <= 2 ? args.method : kGet;
+    const bool secure = IsSecure(args.url);
     const std::string agent = UserAgentFor(args.extra_headers);
 
     InternetHandle root;
@@ -96,41 +177,32 @@ std::string HttpRequest(HttpRequestArgs& args) {
     }
     if (!root) return {};
 
-    // A port beyond 16 bits would be cut down to some other port; such a URL cannot be reached at all.
-    const int port = UrlPort(args.url);
-    if (port < 0 || port > 0xFFFF) return {};
-    const InternetHandle connection(InternetConnectA(root.get(), UrlHost(args.url).c_str(),
-                                                     static_cast<INTERNET_PORT>(port), nullptr, nullptr,
-                                                     INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return {};
-    SetTimeouts(connection.get());
-
-    // Always from the network, and no cache copy left on disk for every page of a long run.
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    if (args.merge_cookies) flags |= INTERNET_FLAG_NO_COOKIES;
-    if (args.no_redirect) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
-    flags |= secure ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
-    const InternetHandle request(HttpOpenRequestA(connection.get(), kVerbs[method], UrlPath(args.url).c_str(),
-                                                  "HTTP/1.1", nullptr, nullptr, flags, 0));
-    if (!request) return {};
+    std::string url = args.url;
+    Exchange exchange = Open(root.get(), url, method, args.merge_cookies);
+    if (!exchange.request) return {};
 
     args.extra_headers = HeaderBlock(std::move(args.extra_headers), args.url, args.cookies);
-    const DWORD header_length = static_cast<DWORD>(args.extra_headers.size());
-    bool sent;
-    if (method == kGet) {
-        char no_body[1] = {};
-        sent = HttpSendRequestA(request.get(), args.extra_headers.c_str(), header_length, no_body, 0);
-    } else {
-        if (args.post_bytes.empty()) args.post_bytes = args.post_text;
-        sent = HttpSendRequestA(request.get(), args.extra_headers.c_str(), header_length,
-                                args.post_bytes.empty() ? nullptr : args.post_bytes.data(),
-                                static_cast<DWORD>(args.post_bytes.size()));
+    if (method != kGet && args.post_bytes.empty()) args.post_bytes = args.post_text;
+    // Redirects are followed here rather than by WinInet, which would follow a loop for ever.
+    bool sent = Send(exchange.request.get(), method, args);
+    for (int redirects = 0; sent && !args.no_redirect; ++redirects) {
+        const std::string location = RedirectLocation(exchange.request.get());
+        if (location.empty()) break;
+        if (redirects == kMaxRedirects) {
+            sent = false;
+            break;
+        }
+        url = CombinedUrl(url, location);
+        method = MethodAfterRedirect(exchange.request.get(), method);
+        exchange = Open(root.get(), url, method, args.merge_cookies);
+        sent = exchange.request && Send(exchange.request.get(), method, args);
     }
 
     // Without a response there are no headers to read; some WinInet versions would report an empty header
     // block instead of failing the query.
-    std::string body = sent ? ReadBody(request.get()) : std::string();
-    args.returned_headers = sent ? ResponseHeaders(request.get()) : std::string(kHeaderBufferSize, ' ');
+    std::string body = sent ? ReadBody(exchange.request.get()) : std::string();
+    args.returned_headers =
+        sent ? ResponseHeaders(exchange.request.get()) : std::string(kHeaderBufferSize, ' ');
     args.returned_cookies = CollectCookies(args.returned_headers);
     if (args.merge_cookies) MergeCookies(args.cookies, args.returned_cookies);
     return body;

@@ -21,12 +21,16 @@ struct HttpRequestArgs {
     std::string extra_headers;
     // Out: raw response headers, or 5000 blanks when they could not be read or did not fit.
     std::string returned_headers;
+    // Returns a redirect answer as it is instead of following it.
     bool no_redirect = false;
     // Request body as bytes; for POST and HEAD it is filled from post_text when empty.
     std::string post_bytes;
     // "host:port" of an HTTP proxy; empty for a direct connection.
     std::string proxy;
 };
+
+// Redirects followed in a row; one more makes the request fail (as browsers give up on a loop).
+inline constexpr int kMaxRedirects = 20;
 
 // Bodies beyond this size stop being read; the bytes gathered so far are returned.
 inline constexpr size_t kMaxResponseBody = 64 * 1024 * 1024;

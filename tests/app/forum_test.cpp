@@ -7,9 +7,13 @@
 
 namespace {
 
-std::string Parse(std::vector<const char*> args, std::string& problem) {
+ProgramOptions Options(std::vector<const char*> args, std::string& problem) {
     args.insert(args.begin(), "Quillmoor.exe");
-    return ForumFromArguments(static_cast<int>(args.size()), args.data(), problem);
+    return OptionsFromArguments(static_cast<int>(args.size()), args.data(), problem);
+}
+
+std::string Parse(std::vector<const char*> args, std::string& problem) {
+    return Options(std::move(args), problem).forum;
 }
 
 TEST(ForumOption, TakesAnAbsoluteHttpAddressEndingInSlash) {
@@ -40,10 +44,27 @@ TEST(ForumOption, RefusesWhatIsNotAForumAddress) {
     }
 }
 
+TEST(ConnectionsOption, TakesOneToSixteenBesideTheForum) {
+    std::string problem;
+    EXPECT_EQ(Options({}, problem).connections, kDefaultConnections);
+    ProgramOptions options = Options({"--connections", "1", "--forum=http://127.0.0.1/"}, problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(options.connections, 1);
+    EXPECT_EQ(options.forum, "http://127.0.0.1/");
+    EXPECT_EQ(Options({"--connections=16"}, problem).connections, 16);
+    EXPECT_EQ(problem, "");
+    for (const char* bad : {"0", "17", "-1", "4x", " 4", "", "99999999999", "+4"}) {
+        Options({"--connections", bad}, problem);
+        EXPECT_NE(problem, "") << bad;
+    }
+    Options({"--connections"}, problem);
+    EXPECT_NE(problem, "");
+}
+
 TEST(ForumTexts, CaptionStatusLineAndAddresses) {
     const std::string forum = "http://bbs.Example.test:8080/";
-    EXPECT_EQ(ForumCaption(forum),
-              "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') + "<http://bbs.Example.test:8080>");
+    EXPECT_EQ(ForumCaption(forum), "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') +
+                                       "<http://bbs.Example.test:8080>");
     EXPECT_EQ(ForumCaptionWithCount(forum, "1,024"), ForumCaption(forum) + "当前帖子数：1,024");
     EXPECT_EQ(ForumStatusLine(forum), "Quillmoor  bbs.example.test");
     EXPECT_EQ(ThreadAddress(forum, -7), "http://bbs.Example.test:8080/thread--7-1-1.html");

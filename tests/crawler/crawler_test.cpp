@@ -197,6 +197,99 @@ Reply AwkwardForum(const ReceivedRequest& request, const std::string& forum) {
                     "\" target=\"_blank\" class=\"xw1\">四号</a>"};
 }
 
+// A thread page of the loopback forum: title, author UID and name.
+std::string ThreadPage(const std::string& forum, const std::string& title, const std::string& uid,
+                       const std::string& name) {
+    const std::string link = forum + "home.php?mod=space&amp;uid=" + uid;
+    return "<span rel=\"start\" id=\"thread_subject\">" + title + "</span><strong><a href=\"" + link +
+           "\"><div class=\"authi\"><a href=\"" + link + "\" target=\"_blank\" class=\"xw1\">" + name +
+           "</a>";
+}
+
+// Every way a page can fail, one id each from 999 on; 1005 (slow) and 1007 are real threads.
+Reply HostileForum(const ReceivedRequest& request, const std::string& forum) {
+    const std::string id = request.target.rfind("/thread-", 0) == 0
+                               ? request.target.substr(8, request.target.find('-', 8) - 8)
+                               : "";  // the home page
+    if (id == "999") return {.kind = Reply::Kind::kSilence};
+    if (id == "1000") return {.kind = Reply::Kind::kReset};
+    if (id == "1001") return {.kind = Reply::Kind::kEndlessBody};
+    if (id == "1002") return {.body = std::string("\x81\xFE\xFF<span \x00</span>", 16)};
+    if (id == "1003") return {.status = "302 Found", .headers = "Location: " + request.target + "\r\n"};
+    std::string filler;
+    for (int line = 0; line < 16; ++line)
+        filler += "X-Filler-" + std::to_string(line) + ": " + std::string(1000, 'f') + "\r\n";
+    if (id == "1004") return {.headers = filler, .body = ThreadPage(forum, "大头", "104", "头")};
+    if (id == "1005") return {.body = ThreadPage(forum, "慢帖", "105", "慢"), .drip_ms = 20};
+    if (id == "1006") return {};
+    if (id == "1007") return {.body = ThreadPage(forum, "好帖", "107", "好")};
+    return {.status = "404 Not Found", .body = "<h1>404</h1>"};
+}
+
+TEST_F(CrawlerWindow, EveryKindOfFailingPageGivesItsRowAndTheRunGoesOn) {
+    std::string address;
+    LoopbackServer server([&](const ReceivedRequest& request) { return HostileForum(request, address); });
+    address = server.Url("/");
+    Open(address);
+    RunOver("999", "9", 90000);  // ten ids  // 999 holds its connection until the receive time-out
+    const std::string thread = address + "thread-";
+    EXPECT_EQ(Rows(), (std::vector<ResultRow>{{"999"},
+                                              {"1000"},
+                                              {"1001"},
+                                              {"1002"},
+                                              {"1003"},
+                                              {"1004", "大头", "104", "头", thread + "1004-1-1.html"},
+                                              {"1005", "慢帖", "105", "慢", thread + "1005-1-1.html"},
+                                              {"1006"},
+                                              {"1007", "好帖", "107", "好", thread + "1007-1-1.html"},
+                                              {"1008"}}));
+    ExpectTempFileHolds(Rows(), "999");
+}
+
+// Thread 1 answers, every later one never does.
+Reply SilentAfterTheFirst(const ReceivedRequest& request, const std::string& forum) {
+    if (request.target == "/thread-1-1-1.html") return {.body = ThreadPage(forum, "第一帖", "1", "一号")};
+    return {.kind = Reply::Kind::kSilence};
+}
+
+TEST_F(CrawlerWindow, StopEndsARunWaitingOnASilentForumAtOnce) {
+    std::string address;
+    LoopbackServer server(
+        [&](const ReceivedRequest& request) { return SilentAfterTheFirst(request, address); });
+    address = server.Url("/");
+    const std::vector<ResultRow> first = {{"1", "第一帖", "1", "一号", address + "thread-1-1-1.html"}};
+    Open(address);
+    Start("1", "5");
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (*this)["超级列表框1"].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
+
+    SendMessageA((*this)["按钮1"].hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return (*this)["按钮1"].Text() == "开始"; }, 1000));
+    EXPECT_EQ(Rows(), first);
+    ExpectTempFileHolds(first, "1");
+
+    // The next run starts at once, although the stopped run's requests are still waiting on the forum.
+    RunOver("1", "0", 10000);  // id 1 only
+    EXPECT_EQ(Rows(), first);
+}
+
+TEST_F(CrawlerWindow, ClosingTheWindowDuringARunEndsItAtOnceWithAWholeFile) {
+    std::string address;
+    LoopbackServer server(
+        [&](const ReceivedRequest& request) { return SilentAfterTheFirst(request, address); });
+    address = server.Url("/");
+    Open(address);
+    Start("1", "5");
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (*this)["超级列表框1"].RowCount() == 1 && server.Requests().size() >= 2; }, 10000));
+    // Hidden first: without a window manager, Wine waits 2 s for an X window to be withdrawn, whatever runs.
+    ShowWindow(window_->form().hwnd(), SW_HIDE);
+    const ULONGLONG closing = GetTickCount64();
+    window_.reset();
+    EXPECT_LT(GetTickCount64() - closing, 1000u);
+    ExpectTempFileHolds({{"1", "第一帖", "1", "一号"}}, "1");
+}
+
 TEST_F(CrawlerWindow, PagesThatFailGiveRowsWithTheIdOnly) {
     std::string address;
     LoopbackServer server([&](const ReceivedRequest& request) { return AwkwardForum(request, address); });

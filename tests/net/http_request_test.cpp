@@ -202,6 +202,57 @@ TEST(HttpRequest, RedirectsAreFollowedUnlessForbidden) {
     EXPECT_EQ(requests[2].target, "/new");
 }
 
+// A server whose "/hop/N" redirects to "/hop/N-1" and "/hop/0" answers; "/loop" redirects to itself.
+Reply RedirectChain(const ReceivedRequest& request) {
+    Reply moved = Answer("moved");
+    moved.status = "302 Found";
+    if (request.target == "/loop") {
+        moved.headers = "Location: /loop\r\n";
+    } else if (request.target == "/hop/0") {
+        return Answer("end of the chain");
+    } else if (request.target.rfind("/hop/", 0) == 0) {
+        // Relative to the page, as some servers write it.
+        moved.headers = "Location: " + std::to_string(std::stoi(request.target.substr(5)) - 1) + "\r\n";
+    }
+    return moved;
+}
+
+TEST(HttpRequest, RedirectChainsEndAfterTwentyAndALoopFails) {
+    LoopbackServer server(RedirectChain);
+    HttpRequestArgs twenty = ArgsFor(server.Url("/hop/20"));
+    EXPECT_EQ(HttpRequest(twenty), "end of the chain");
+    EXPECT_EQ(twenty.returned_headers.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    EXPECT_EQ(server.Requests().size(), 21u);
+
+    HttpRequestArgs twenty_one = ArgsFor(server.Url("/hop/21"));
+    EXPECT_EQ(HttpRequest(twenty_one), "");
+    EXPECT_EQ(twenty_one.returned_headers, kBlankHeaders);
+    EXPECT_EQ(server.Requests().size(), 21u + 21u);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HttpGet(server.Url("/loop")), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(server.Requests().size(), 21u + 21u + 21u);
+}
+
+TEST(HttpRequest, RedirectedPostBecomesGetUnlessTheStatusKeepsTheMethod) {
+    LoopbackServer server([](const ReceivedRequest& request) {
+        Reply moved = Answer("moved", "Location: /form-done\r\n");
+        if (request.target == "/form-done") return Answer(request.method + ":" + request.body);
+        moved.status = request.target == "/see-other" ? "303 See Other" : "307 Temporary Redirect";
+        return moved;
+    });
+    HttpRequestArgs see_other = ArgsFor(server.Url("/see-other"));
+    see_other.method = 1;
+    see_other.post_text = "a=1";
+    EXPECT_EQ(HttpRequest(see_other), "GET:");
+
+    HttpRequestArgs temporary = ArgsFor(server.Url("/temporary"));
+    temporary.method = 1;
+    temporary.post_text = "a=1";
+    EXPECT_EQ(HttpRequest(temporary), "POST:a=1");
+}
+
 TEST(HttpRequest, SetCookieInAnySpellingIsRewrittenAndCollected) {
     // The path keeps these cookies away from the other tests should WinInet store them.
     LoopbackServer server(Answer("ok",

@@ -167,7 +167,7 @@ void LoopbackServer::Serve(SOCKET client) {
                 case Reply::Kind::kAnswer:
                     head += "Content-Length: " + std::to_string(reply.body.size()) +
                             "\r\nConnection: close\r\n\r\n";
-                    if (SendAll(client, head) && (request.method == "HEAD" || SendAll(client, reply.body))) {
+                    if (SendAll(client, head) && (request.method == "HEAD" || SendBody(client, reply))) {
                         shutdown(client, SD_SEND);
                         WaitForClose(client);
                     }
@@ -181,6 +181,12 @@ void LoopbackServer::Serve(SOCKET client) {
                     break;
                 }
                 case Reply::Kind::kSilence: WaitForClose(client); break;
+                case Reply::Kind::kReset: {
+                    const linger abort_on_close = {1, 0};
+                    setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort_on_close),
+                               sizeof abort_on_close);
+                    break;
+                }
             }
         }
     }
@@ -225,6 +231,14 @@ bool LoopbackServer::SendAll(SOCKET client, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(sent);
+    }
+    return true;
+}
+
+bool LoopbackServer::SendBody(SOCKET client, const Reply& reply) {
+    if (reply.drip_ms <= 0) return SendAll(client, reply.body);
+    for (char byte : reply.body) {
+        if (!SendAll(client, std::string_view(&byte, 1)) || !Pause(reply.drip_ms)) return false;
     }
     return true;
 }

@@ -31,12 +31,14 @@ struct Reply {
         kAnswer,       // status line, headers, Content-Length and body, then the connection closes
         kEndlessBody,  // status line and headers, then body bytes until the client goes away
         kSilence,      // read the request, never answer; wait for the client to give up
+        kReset,        // read the request, then break the connection off (TCP reset)
     };
     Kind kind = Kind::kAnswer;
     std::string status = "200 OK";
     std::string headers;  // extra header lines, each ending in CR LF
     std::string body;     // not sent in answer to HEAD
     int delay_ms = 0;     // wait this long before answering
+    int drip_ms = 0;      // send the body a byte at a time, this long apart
 };
 
 class LoopbackServer {
@@ -66,6 +68,7 @@ class LoopbackServer {
     void Serve(SOCKET client);
     bool ReadRequest(SOCKET client, ReceivedRequest& request);
     bool SendAll(SOCKET client, std::string_view bytes);
+    bool SendBody(SOCKET client, const Reply& reply);
     void WaitForClose(SOCKET client);
     bool Wait(SOCKET socket, bool for_writing);
     bool Pause(int milliseconds);
