@@ -96,6 +96,8 @@ FormDescription MainWindow::Describe() {
         {"读取数据", [this] { commands_->Load(); }},
         {"-", {}},
         {"清空列表", [this] { commands_->Clear(); }},
+        {"-", {}},
+        {"导出CSV", [this] { commands_->ExportCsv(); }},
     };
     form.events = {
         {kFormCreated, [this] { OnCreated(); }},
