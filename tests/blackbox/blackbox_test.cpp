@@ -234,6 +234,19 @@ class Quillmoor : public testing::Test {
         ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::Save, file));
         ASSERT_TRUE(WaitUntil([&] { return ReadKey(file, "配置", "总数") == count; }, 10000));
     }
+    // Wine's save dialog hands a name of blanks over as a file in the current folder, which cannot be
+    // written: the command must say so (its message starting with `notice`) instead of passing for done.
+    void ExpectUnwritableFileNamed(MenuEntry command, const std::string& notice) const {
+        ASSERT_TRUE(app().Command(-1, command));
+        ProgramDialog dialog = app().WaitForDialog();
+        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(ChooseFile(dialog, "   "));
+        ProgramDialog message = app().WaitForDialog();
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message.title, "提示");
+        EXPECT_EQ(MessageText(message).rfind(notice, 0), 0u) << MessageText(message);
+        EXPECT_TRUE(ConfirmMessage(message));
+    }
     // Loads a list file through the dialog; the list must then show `rows`.
     void LoadAndExpect(const std::string& file, const std::vector<Row>& rows) const {
         ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::Load, file));
@@ -542,17 +555,7 @@ TEST_F(Quillmoor, AFileNameOfNothingIsNotAccepted) {
     }
     EXPECT_EQ(app().RowCount(), 3);
 
-    // Wine's save dialog hands a name of blanks over as a file in the current folder, which cannot be
-    // written: the program says so instead of passing it for saved.
-    ASSERT_TRUE(app().Command(-1, MenuEntry::Save));
-    ProgramDialog dialog = app().WaitForDialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(ChooseFile(dialog, "   "));
-    ProgramDialog message = app().WaitForDialog();
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message.title, "提示");
-    EXPECT_EQ(MessageText(message).rfind("无法保存到这个文件：", 0), 0u) << MessageText(message);
-    EXPECT_TRUE(ConfirmMessage(message));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnwritableFileNamed(MenuEntry::Save, "无法保存到这个文件："));
     EXPECT_EQ(app().RowCount(), 3);
 }
 
@@ -587,16 +590,7 @@ TEST_F(Quillmoor, ExportCsvWritesEveryRowInListOrderForASpreadsheet) {
     EXPECT_TRUE(WaitUntil([&] { return FileContent(file) == expected; }, 10000)) << FileContent(file);
     EXPECT_EQ(app().RowCount(), 4);
 
-    // A file that cannot be written: the program says so.
-    ASSERT_TRUE(app().Command(-1, MenuEntry::ExportCsv));
-    ProgramDialog dialog = app().WaitForDialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(ChooseFile(dialog, "   "));
-    ProgramDialog message = app().WaitForDialog();
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message.title, "提示");
-    EXPECT_EQ(MessageText(message).rfind("无法导出到这个文件：", 0), 0u) << MessageText(message);
-    EXPECT_TRUE(ConfirmMessage(message));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnwritableFileNamed(MenuEntry::ExportCsv, "无法导出到这个文件："));
     EXPECT_EQ(FileContent(file), expected);
 }
 
