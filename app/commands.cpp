@@ -4,12 +4,13 @@
 #include "app/main_controls.h"
 #include "net/url.h"
 #include "runtime/services.h"
+#include "state/csv_file.h"
 #include "state/list_file.h"
 
 namespace {
 
 constexpr const char* kRowEntries[] = {"复制标题", "复制UID", "复制网址", "打开网址", "打开UID主页"};
-constexpr const char* kListEntries[] = {"保存数据", "读取数据", "清空列表"};
+constexpr const char* kListEntries[] = {"保存数据", "读取数据", "清空列表", "导出CSV"};
 
 }  // namespace
 
@@ -92,6 +93,17 @@ void ListCommands::Load() {
         list.AppendRows(std::move(rows));
         progress.SetPosition(count);
     });
+}
+
+void ListCommands::ExportCsv() {
+    crawler_.PostListWork(
+        [dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(), list = form_[kResultList]] {
+            dialog->SetType(FileDialog::Type::Save);
+            if (!dialog->Show(owner)) return;
+            const std::string file = dialog->FileName();
+            if (!SaveCsvFile(file, list.Rows()))
+                ShowMessage("无法导出到这个文件：" + file, "提示", MB_ICONHAND);
+        });
 }
 
 void ListCommands::Clear() {

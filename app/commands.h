@@ -1,5 +1,5 @@
 // The result list's popup menu and its commands: copy a cell, open a thread or a home page, save, load,
-// clear.
+// clear, export to CSV.
 #pragma once
 
 #include <string>
@@ -21,11 +21,13 @@ class ListCommands {
     void CopyAddress();
     void OpenThread();
     void OpenHomePage();
-    // Save, load and clear wait for the runs and filters asked for before them; save and load show their file
-    // dialog on a worker thread.
+    // Save, load, clear and export wait for the runs and filters asked for before them; save, load and export
+    // show their file dialog on a worker thread.
     void Save();
     void Load();
     void Clear();
+    // Writes every row of the list, in list order, to a CSV file a spreadsheet opens.
+    void ExportCsv();
 
   private:
     void Copy(int column, std::string_view notice);

@@ -4,9 +4,8 @@
 #include "app/forum.h"
 #include "app/layout.h"
 #include "app/main_controls.h"
-#include "net/http_request.h"
+#include "net/page_download.h"
 #include "runtime/services.h"
-#include "runtime/text.h"
 
 namespace {
 
@@ -98,6 +97,8 @@ FormDescription MainWindow::Describe() {
         {"读取数据", [this] { commands_->Load(); }},
         {"-", {}},
         {"清空列表", [this] { commands_->Clear(); }},
+        {"-", {}},
+        {"导出CSV", [this] { commands_->ExportCsv(); }},
     };
     form.events = {
         {kFormCreated, [this] { OnCreated(); }},
@@ -136,7 +137,7 @@ void MainWindow::OnCreated() {
     Control window = form_.Window();
     window.SetText(ForumCaptionWithCount(forum_, ""));
     StartWorker([window, forum = forum_] {
-        std::string count = MemberCountOfHomePage(PageText(HttpGet(forum)));
+        std::string count = MemberCountOfHomePage(DownloadPageText(forum));
         window.SetText(ForumCaptionWithCount(forum, count));
     });
 }

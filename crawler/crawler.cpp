@@ -10,7 +10,7 @@
 #include "crawler/fetch_ahead.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
-#include "net/http_request.h"
+#include "net/page_download.h"
 #include "runtime/text.h"
 #include "state/list_file.h"
 #include "state/result_row.h"
@@ -114,7 +114,7 @@ void Run(CrawlerState& s) {
     s.file_rows.clear();
     StepDisplay display(c, s.forum);
     FetchAhead pages([forum = s.forum, first = plan.first_id](
-                         int64_t step) { return PageText(HttpGet(ThreadAddress(forum, first + step))); },
+                         int64_t step) { return DownloadPageText(ThreadAddress(forum, first + step)); },
                      plan.steps, s.connections);
     {
         std::lock_guard lock(s.run_mutex);

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Serves the sample forum on 127.0.0.1 and checks that every page gives what ExpectedThread() predicts, so the
-# generator (tools/sample-forum.py) and the tests' expectations (tests/support/sample_forum.cpp) cannot drift apart.
+# Serves the sample forum on 127.0.0.1, in GBK and then in UTF-8, and checks that every page gives what
+# ExpectedThread() predicts, so the generator (tools/sample-forum.py) and the tests' expectations
+# (tests/support/sample_forum.cpp) cannot drift apart. A UTF-8 page is converted to GBK first, as the program does.
 # Usage: check-sample-forum.sh [PORT]   (default: a free port)
 set -euo pipefail
 
@@ -33,10 +34,11 @@ static std::string Hex(const std::string& text) {
 }
 
 int main(int argc, char** argv) {
+    const auto charset = std::string(argv[1]) == "utf-8" ? SampleForumCharset::kUtf8 : SampleForumCharset::kGbk;
     std::printf("count %s\n", Hex(kSampleForumMemberCount).c_str());
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i) {
         const int id = std::atoi(argv[i]);
-        const ExpectedThreadPage page = ExpectedThread(id);
+        const ExpectedThreadPage page = ExpectedThread(id, charset);
         std::printf("%d %d %s %s %s\n", id, page.exists ? 1 : 0, Hex(page.title).c_str(), Hex(page.uid).c_str(),
                     Hex(page.name).c_str());
     }
@@ -45,15 +47,16 @@ EOF
 g++ -std=c++20 -O1 -finput-charset=UTF-8 -fexec-charset=GB18030 -I"$root" \
   "$root/tests/support/sample_forum.cpp" "$work/expect.cpp" -o "$work/expect"
 
-base=$("$root/tools/forum-server.sh" start "$work/forum" "$port")
+for charset in gbk utf-8; do
+base=$("$root/tools/forum-server.sh" start "$work/forum" "$port" "$charset")
 
-python3 - "$base" "$port" "$work/expect" <<'EOF'
+python3 - "$base" "$port" "$work/expect" "$charset" <<'EOF'
 import http.client
 import random
 import subprocess
 import sys
 
-base, port, expect = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+base, port, expect, charset = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
 
 
 def find(text, target, start):
@@ -75,8 +78,14 @@ def between(text, left, right):
     return text[at:end] if end >= 0 else b""
 
 
-def extract(body):
+def page_text(body):
+    """The body up to its first zero byte, in GBK."""
     text = body.split(b"\0", 1)[0]
+    return text.decode("utf-8", "replace").encode("gbk", "replace") if charset == "utf-8" else text
+
+
+def extract(body):
+    text = page_text(body)
     home = base.encode() + b"home.php?mod=space&amp;uid="
     title = between(text, b'<span rel="start" id="thread_subject">', b"</span>")
     uid = between(text, b'<strong><a href="' + home, b'"')
@@ -88,7 +97,7 @@ rng = random.Random(20240101)
 ids = list(range(-3, 61)) + list(range(95, 125)) + list(range(2147483630, 2147483648))
 ids += [-2147483648, 12345, 99999, 100000, 1000000] + [rng.randrange(0, 2147483648) for _ in range(300)]
 
-lines = subprocess.run([expect, *map(str, ids)], check=True, capture_output=True).stdout.decode().splitlines()
+lines = subprocess.run([expect, charset, *map(str, ids)], check=True, capture_output=True).stdout.decode().splitlines()
 count = bytes.fromhex(lines[0].split()[1][1:])
 expected = {}
 for line in lines[1:]:
@@ -106,19 +115,19 @@ def get(path):
 
 
 status, ctype, body = get("/")
-got = between(body, '/em><span class="pipe">|</span>会员: <em>'.encode("gbk"), b'</em><span class="pipe">')
+got = between(page_text(body), '/em><span class="pipe">|</span>会员: <em>'.encode("gbk"), b'</em><span class="pipe">')
 if status != 200 or got != count:
     errors.append(f"home page: status {status}, member count {got!r}, want {count!r}")
 
 for tid in ids:
     exists, *want = expected[tid]
     status, ctype, body = get(f"/thread-{tid}-1-1.html")
-    if "charset=gbk" not in ctype:
+    if f"charset={charset}" not in ctype:
         errors.append(f"{tid}: Content-Type {ctype!r}")
     if status != (200 if exists else 404):
         errors.append(f"{tid}: status {status}, want {'200' if exists else '404'}")
     if not exists:
-        body.decode("gbk")  # the error page must be GBK text
+        body.decode(charset)  # the error page must be text of the forum's charset
     elif body and not 30000 <= len(body) <= 45000:
         errors.append(f"{tid}: page of {len(body)} bytes")
     got = list(extract(body))
@@ -132,5 +141,6 @@ for e in errors[:40]:
     print("check-sample-forum:", e, file=sys.stderr)
 if errors:
     sys.exit(f"check-sample-forum: {len(errors)} mismatches")
-print(f"check-sample-forum: {len(ids)} thread pages and the home page agree with ExpectedThread()")
+print(f"check-sample-forum: {len(ids)} {charset} thread pages and the home page agree with ExpectedThread()")
 EOF
+done

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Starts and stops the sample forum on 127.0.0.1: a private nginx whose config, pid, logs and temp files all live in DIR.
-#   forum-server.sh start DIR PORT   generates the forum for http://127.0.0.1:PORT/ when needed, starts nginx, waits
-#                                    until it answers and prints the base address on stdout
+#   forum-server.sh start DIR PORT [CHARSET]
+#                                    generates the forum for http://127.0.0.1:PORT/ when needed, its pages in CHARSET
+#                                    (gbk, the default, or utf-8, declared in the Content-Type header and the pages'
+#                                    meta tags), starts nginx, waits until it answers and prints the base address
 #   forum-server.sh stop DIR         stops that nginx and waits until it is gone
 # Both are safe to run twice. Progress lines go to stderr, one per phase.
 set -euo pipefail
@@ -55,7 +57,7 @@ http {
     scgi_temp_path "$dir/tmp/scgi";
     types { text/html html; }
     default_type text/html;
-    charset gbk;
+    charset $charset;
     server_tokens off;
     sendfile on;
     tcp_nodelay on;
@@ -107,7 +109,8 @@ start() {
   mkdir -p "$dir/logs" "$dir/tmp"
 
   local fresh=0
-  [ "$(cat "$dir/forum.base" 2>/dev/null)" = "$base" ] && [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] && fresh=1
+  [ "$(cat "$dir/forum.base" 2>/dev/null)" = "$base" ] && [ "$(cat "$dir/forum.charset" 2>/dev/null)" = "$charset" ] &&
+    [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] && fresh=1
   if running_pid >/dev/null; then
     if ((fresh)) && [ "$(cat "$dir/port" 2>/dev/null)" = "$port" ] && answers "$base"; then
       say "already running"
@@ -117,8 +120,8 @@ start() {
     stop
   fi
   if ((!fresh)); then
-    python3 "$tools/sample-forum.py" "$dir" "$base"
-    say "generated the forum for $base in $dir"
+    python3 "$tools/sample-forum.py" "$dir" "$base" "$charset"
+    say "generated the $charset forum for $base in $dir"
   fi
   write_config
   echo "$port" >"$dir/port"
@@ -138,7 +141,9 @@ start() {
 
 case "${1:-}" in
   start)
-    [ $# -eq 3 ] || fail "usage: forum-server.sh start DIR PORT"
+    [ $# -eq 3 ] || [ $# -eq 4 ] || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8]"
+    charset=${4:-gbk}
+    [ "$charset" = gbk ] || [ "$charset" = utf-8 ] || fail "charset must be gbk or utf-8: $charset"
     mkdir -p "$2"
     dir=$(cd "$2" && pwd)
     port=$3
@@ -153,5 +158,5 @@ case "${1:-}" in
     dir=$(cd "$2" && pwd)
     stop
     ;;
-  *) fail "usage: forum-server.sh start DIR PORT | stop DIR" ;;
+  *) fail "usage: forum-server.sh start DIR PORT [gbk|utf-8] | stop DIR" ;;
 esac

@@ -1,9 +1,15 @@
 #!/bin/bash
 # Builds the program and starts it against the sample forum served on 127.0.0.1 (under Wine on Linux).
+# FORUM=utf8 (`make run FORUM=utf8`) serves the forum's pages in UTF-8 instead of GBK.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
 port=${QM_FORUM_PORT:-8431}
+case "${FORUM:-gbk}" in
+  gbk) charset=gbk ;;
+  utf8 | utf-8) charset=utf-8 ;;
+  *) echo "run: FORUM must be gbk or utf8, not ${FORUM}" >&2; exit 2 ;;
+esac
 
 # The shipped 32-bit program where this machine runs 32-bit code and 32-bit Wine is there, else the same
 # sources built for 64-bit.
@@ -19,8 +25,8 @@ cmake -S . -B "build/$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" -DC
 cmake --build "build/$build" -j "$(nproc)" --target Quillmoor >/dev/null
 tools/wine-prefix.sh
 
-echo "== serving the sample forum"
-forum=$(tools/forum-server.sh start build/forum "$port")
+echo "== serving the sample forum ($charset)"
+forum=$(tools/forum-server.sh start build/forum "$port" "$charset")
 trap 'tools/forum-server.sh stop build/forum' EXIT
 
 if [ -z "${DISPLAY:-}" ]; then

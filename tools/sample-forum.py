@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Generates the sample forum that nginx serves on 127.0.0.1 for running, testing and benchmarking offline.
 
-Usage: sample-forum.py DIR BASE     (BASE is the forum base address, e.g. http://127.0.0.1:8431/)
+Usage: sample-forum.py DIR BASE [CHARSET]
+  BASE is the forum base address, e.g. http://127.0.0.1:8431/; CHARSET is gbk (the default) or utf-8.
 
 Writes into DIR:
   site/index.html               home page with the member count
@@ -10,8 +11,10 @@ Writes into DIR:
   site/tpl/kind-D.html          SSI templates of every other thread id, chosen by the id's last digit D
   forum.conf                    the nginx server-level directives that map thread addresses onto these files
   forum.base                    the base address the pages were made for
+  forum.charset                 the charset the pages are written in
 
-Every page is GBK. The id -> (title, UID, user name, exists) rule is mirrored by ExpectedThread() in
+Every page is in CHARSET and says so in its meta tag; a UTF-8 forum's pages give the same text as the GBK
+one's once converted to GBK, except where a page holds half a character on purpose (id 11). The id -> (title, UID, user name, exists) rule is mirrored by ExpectedThread() in
 tests/support/sample_forum.cpp; tools/check-sample-forum.sh proves that the served pages and that function agree.
 """
 
@@ -20,6 +23,8 @@ import shutil
 import sys
 
 MEMBER_COUNT = "12,345"
+CHARSETS = ("gbk", "utf-8")
+charset = "gbk"  # the charset of the forum being generated
 PAGE_BYTES = 36 * 1024  # thread pages are about this size, like the real forum's
 
 # Generic thread ids: the id's last digit picks the kind of page. {tid} is the id in decimal, {uid} is "1"
@@ -66,14 +71,14 @@ def page_head(base, plain_title):
     return f"""<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
 <html xmlns="http://www.w3.org/1999/xhtml">
 <head>
-<meta http-equiv="Content-Type" content="text/html; charset=gbk" />
+<meta http-equiv="Content-Type" content="text/html; charset={charset}" />
 <title>{plain_title} - 技术交流 - 示例论坛</title>
 <meta name="keywords" content="{plain_title}" />
 <meta name="description" content="示例论坛 本地测试用的帖子页面" />
 <base href="{base}" />
 <link rel="stylesheet" type="text/css" href="data/cache/style_1_common.css?v1" />
 <link rel="stylesheet" type="text/css" href="data/cache/style_1_forum_viewthread.css?v1" />
-<script type="text/javascript">var STYLEID = '1', IMGDIR = 'static/image/common', VERHASH = 'v1', charset = 'gbk', cookiepre = 'qm_', cookiedomain = '', cookiepath = '/', attackevasive = '0', disallowfloat = 'newthread', REPORTURL = '', SITEURL = '{base}', JSPATH = 'static/js/';</script>
+<script type="text/javascript">var STYLEID = '1', IMGDIR = 'static/image/common', VERHASH = 'v1', charset = '{charset}', cookiepre = 'qm_', cookiedomain = '', cookiepath = '/', attackevasive = '0', disallowfloat = 'newthread', REPORTURL = '', SITEURL = '{base}', JSPATH = 'static/js/';</script>
 <script src="static/js/common.js?v1" type="text/javascript"></script>
 </head>
 <body id="nv_forum" class="pg_viewthread" onkeydown="if(event.keyCode==27) return false;">
@@ -183,7 +188,7 @@ def replies(base, target_size, used):
             f"</p></div></div>\n</td></tr></table></div>\n"
         )
         out.append(post)
-        used += len(post.encode("gbk"))
+        used += len(post.encode(charset))
     return "".join(out)
 
 
@@ -191,7 +196,7 @@ def thread_page(base, *, plain_title, subject_html, author_html, home_base=None)
     """A thread page: header, the subject, the first post's author markup, reply posts, footer."""
     home_base = home_base or base
     top = page_head(base, plain_title) + post_start(subject_html) + author_html + POST_END
-    used = len(top.encode("gbk")) + len(PAGE_FOOT.encode("gbk"))
+    used = len(top.encode(charset)) + len(PAGE_FOOT.encode(charset))
     return top + replies(home_base, PAGE_BYTES, used) + PAGE_FOOT
 
 
@@ -217,7 +222,7 @@ def no_marker_page(base):
         + '<p class="alert_btnleft"><a href="javascript:history.back()">[ 点击这里返回上一页 ]</a></p></div>\n'
         + '<div class="bm"><div class="bm_h"><h2>推荐阅读</h2></div><ul class="xl xl1 cl">\n'
     )
-    used = len(top.encode("gbk")) + len(PAGE_FOOT.encode("gbk"))
+    used = len(top.encode(charset)) + len(PAGE_FOOT.encode(charset))
     links = []
     while used < PAGE_BYTES:
         n = len(links) + 1
@@ -226,7 +231,7 @@ def no_marker_page(base):
             f'<span class="xg1"> 2024-1-{n % 28 + 1}</span></li>\n'
         )
         links.append(link)
-        used += len(link.encode("gbk"))
+        used += len(link.encode(charset))
     return top + "".join(links) + "</ul></div>\n" + PAGE_FOOT
 
 
@@ -247,7 +252,7 @@ def special_pages(base):
     pages = {}
 
     def add(tid, text):
-        pages[tid] = text.encode("gbk") if isinstance(text, str) else text
+        pages[tid] = text.encode(charset) if isinstance(text, str) else text
 
     add(1, normal_page(base, "欢迎来到示例论坛", 1, "admin"))
     # Two title spans: the first one counts.
@@ -273,12 +278,14 @@ def special_pages(base):
     # An empty body with HTTP 200.
     add(8, b"")
     # A zero byte early in the page: the text ends there, so nothing is found.
-    page = normal_page(base, "零字节之后", 10, "看不见").encode("gbk")
+    page = normal_page(base, "零字节之后", 10, "看不见").encode(charset)
     add(10, replace_once(page, b"<head>", b"<head>\0"))
     # A text cut in the middle of a two-byte character right before the title span: the dangling lead byte
     # swallows the "<", so the title marker is not found at a character start.
-    page = normal_page(base, "半个字之后的标题", 11, "半个字").encode("gbk")
-    add(11, replace_once(page, b'<span rel="start"', "技术交".encode("gbk") + b'\xd6<span rel="start"'))
+    page = normal_page(base, "半个字之后的标题", 11, "半个字").encode(charset)
+    # In UTF-8, whose characters never end inside another's bytes, the half character takes nothing with it.
+    half = b"\xd6" if charset == "gbk" else "字".encode(charset)[:2]
+    add(11, replace_once(page, b'<span rel="start"', "技术交".encode(charset) + half + b'<span rel="start"'))
     add(12, normal_page(base, "Linux &amp; Windows 双系统 &gt;&gt; 安装教程 &#8226; 第二版", 12, "老&amp;王"))
     add(13, normal_page(base, '"带引号的标题"', 13, "'单引号'", plain_title="带引号的标题"))
     add(14, normal_page(base, "超长标题：" + "一二三四五六七八九十" * 30, 14, "长标题作者"))
@@ -333,7 +340,7 @@ def home_page(base):
 
 ERROR_PAGE = """<!DOCTYPE html>
 <html>
-<head><meta http-equiv="Content-Type" content="text/html; charset=gbk" /><title>404 页面不存在</title></head>
+<head><meta http-equiv="Content-Type" content="text/html; charset={charset}" /><title>404 页面不存在</title></head>
 <body><h1>404 页面不存在</h1><p>抱歉，您访问的帖子不存在或已被删除。</p><p><a href="./">返回示例论坛首页</a></p></body>
 </html>
 """
@@ -366,7 +373,11 @@ def write(path, data):
         f.write(data)
 
 
-def generate(out_dir, base):
+def generate(out_dir, base, page_charset):
+    global charset
+    if page_charset not in CHARSETS:
+        raise SystemExit(f"sample-forum: charset must be one of {', '.join(CHARSETS)}: {page_charset}")
+    charset = page_charset
     if not (base.startswith("http://") and base.endswith("/")):
         raise SystemExit(f"sample-forum: base address must start with http:// and end with /: {base}")
     out_dir = os.path.abspath(out_dir)
@@ -374,19 +385,20 @@ def generate(out_dir, base):
     shutil.rmtree(site, ignore_errors=True)
     os.makedirs(os.path.join(site, "tpl"))
 
-    write(os.path.join(site, "index.html"), home_page(base).encode("gbk"))
-    write(os.path.join(site, "404.html"), ERROR_PAGE.encode("gbk"))
+    write(os.path.join(site, "index.html"), home_page(base).encode(charset))
+    write(os.path.join(site, "404.html"), ERROR_PAGE.replace("{charset}", charset).encode(charset))
     specials = special_pages(base)
     for tid, data in specials.items():
         write(os.path.join(site, f"thread-{tid}-1-1.html"), data)
     for digit in GENERIC_KINDS:
-        write(os.path.join(site, "tpl", f"kind-{digit}.html"), generic_template(base, digit).encode("gbk"))
-    write(os.path.join(site, "tpl", f"kind-{NO_MARKER_DIGIT}.html"), no_marker_page(base).encode("gbk"))
+        write(os.path.join(site, "tpl", f"kind-{digit}.html"), generic_template(base, digit).encode(charset))
+    write(os.path.join(site, "tpl", f"kind-{NO_MARKER_DIGIT}.html"), no_marker_page(base).encode(charset))
     write(os.path.join(out_dir, "forum.conf"), nginx_locations(site, specials).encode("ascii"))
     write(os.path.join(out_dir, "forum.base"), (base + "\n").encode("ascii"))
+    write(os.path.join(out_dir, "forum.charset"), (charset + "\n").encode("ascii"))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        raise SystemExit("usage: sample-forum.py DIR BASE")
-    generate(sys.argv[1], sys.argv[2])
+    if len(sys.argv) not in (3, 4):
+        raise SystemExit("usage: sample-forum.py DIR BASE [gbk|utf-8]")
+    generate(sys.argv[1], sys.argv[2], sys.argv[3] if len(sys.argv) == 4 else "gbk")

@@ -2,9 +2,11 @@
 // row filters, every popup menu command with its dialogs, and list files with odd content.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -16,15 +18,16 @@ namespace {
 
 // Where things are, from the command line (Unix paths, as CMake knows them).
 struct Settings {
-    std::string forum;    // the sample forum's base address
-    std::string program;  // the built program file
-    std::string work;     // a folder per test goes here
-    std::string browser;  // the recording browser script
+    std::string forum;       // the sample forum's base address
+    std::string utf8_forum;  // the same forum served in UTF-8
+    std::string program;     // the built program file
+    std::string work;        // a folder per test goes here
+    std::string browser;     // the recording browser script
 } settings;
 
 constexpr char kTempFile[] = "临时文件.ini";
-const std::vector<bool> kAllEnabled(8, false);
-const std::vector<bool> kRowCommandsGreyed = {true, true, true, true, true, false, false, false};
+const std::vector<bool> kAllEnabled(9, false);
+const std::vector<bool> kRowCommandsGreyed = {true, true, true, true, true, false, false, false, false};
 
 // Wine's browser launcher runs the programs named in this key; while the suite runs, that is the recording
 // script, which appends every address to opened-addresses.txt in the Wine prefix.
@@ -134,14 +137,22 @@ class ScreenKeeper : public testing::EmptyTestEventListener {
     bool failed_ = false;
 };
 
-std::string Address(int id) {
-    return settings.forum + "thread-" + std::to_string(id) + "-1-1.html";
+std::string Address(int id, const std::string& forum = settings.forum) {
+    return forum + "thread-" + std::to_string(id) + "-1-1.html";
 }
 
 // The row a run shows for an id of the sample forum.
-Row ExpectedRow(int id) {
-    ExpectedThreadPage page = ExpectedThread(id);
-    return {std::to_string(id), page.title, page.uid, page.name, page.title.empty() ? "" : Address(id)};
+Row ExpectedRow(int id, const std::string& forum = settings.forum,
+                SampleForumCharset charset = SampleForumCharset::kGbk) {
+    ExpectedThreadPage page = ExpectedThread(id, charset);
+    return {std::to_string(id), page.title, page.uid, page.name,
+            page.title.empty() ? "" : Address(id, forum)};
+}
+
+// The window's caption once the forum's member count has arrived.
+std::string CaptionWithMemberCount(const std::string& forum) {
+    return "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') + "<" +
+           forum.substr(0, forum.size() - 1) + ">当前帖子数：" + kSampleForumMemberCount;
 }
 
 std::vector<Row> ExpectedRows(int first, int last) {
@@ -173,6 +184,11 @@ void WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+std::string FileContent(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -190,7 +206,7 @@ class Quillmoor : public testing::Test {
     const Program& app() const { return *app_; }
     std::string InFolder(const std::string& name) const { return app_->Folder() + "\\" + name; }
 
-    // The popup menu at a row (below the rows when negative): which of its eight entries are greyed.
+    // The popup menu at a row (below the rows when negative): which of its nine entries are greyed.
     std::vector<bool> MenuGreyedAt(int row) const {
         if (row >= 0) {
             app().RightClickRow(row);
@@ -205,7 +221,7 @@ class Quillmoor : public testing::Test {
         return GreyedMenuLines(CaptureScreen(area));
     }
 
-    // Chooses "保存数据" or "读取数据" and answers its dialog with `file`.
+    // Chooses "保存数据", "读取数据" or "导出CSV" and answers its dialog with `file`.
     void ChooseFileFor(MenuEntry command, const std::string& file) const {
         ASSERT_TRUE(app().Command(-1, command));
         ProgramDialog dialog = app().WaitForDialog();
@@ -217,6 +233,19 @@ class Quillmoor : public testing::Test {
         const std::string count = std::to_string(app().RowCount());
         ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::Save, file));
         ASSERT_TRUE(WaitUntil([&] { return ReadKey(file, "配置", "总数") == count; }, 10000));
+    }
+    // Wine's save dialog hands a name of blanks over as a file in the current folder, which cannot be
+    // written: the command must say so (its message starting with `notice`) instead of passing for done.
+    void ExpectUnwritableFileNamed(MenuEntry command, const std::string& notice) const {
+        ASSERT_TRUE(app().Command(-1, command));
+        ProgramDialog dialog = app().WaitForDialog();
+        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(ChooseFile(dialog, "   "));
+        ProgramDialog message = app().WaitForDialog();
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message.title, "提示");
+        EXPECT_EQ(MessageText(message).rfind(notice, 0), 0u) << MessageText(message);
+        EXPECT_TRUE(ConfirmMessage(message));
     }
     // Loads a list file through the dialog; the list must then show `rows`.
     void LoadAndExpect(const std::string& file, const std::vector<Row>& rows) const {
@@ -238,9 +267,7 @@ class Quillmoor : public testing::Test {
 };
 
 TEST_F(Quillmoor, OpensWithItsFormAndTheForumsMemberCountInTheCaption) {
-    const std::string caption = "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') + "<" +
-                                settings.forum.substr(0, settings.forum.size() - 1) + ">当前帖子数：" +
-                                kSampleForumMemberCount;
+    const std::string caption = CaptionWithMemberCount(settings.forum);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(app().Window()) == caption; }, 10000))
         << TextOf(app().Window());
     EXPECT_EQ(app().Text("透明标签1"), "开始段：");
@@ -353,7 +380,8 @@ TEST_F(Quillmoor, ListCommandsAreGreyedWhileARunFillsTheList) {
     EXPECT_FALSE(app().Enabled("选择框1"));
     EXPECT_FALSE(app().Enabled("编辑框3"));
     ASSERT_TRUE(WaitUntil([&] { return app().RowCount() > 0; }, 10000));
-    EXPECT_EQ(MenuGreyedAt(0), (std::vector<bool>{false, false, false, false, false, true, true, true}));
+    EXPECT_EQ(MenuGreyedAt(0),
+              (std::vector<bool>{false, false, false, false, false, true, true, true, true}));
     app().DismissMenu();
 
     // "停止" ends the run after the page in hand; the rows so far stay and the file holds them.
@@ -490,11 +518,11 @@ TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
 TEST_F(Quillmoor, CancellingEitherDialogChangesNothing) {
     ASSERT_TRUE(app().Run("1", "9"));
     const std::vector<Row> run = app().Rows();
-    for (MenuEntry command : {MenuEntry::Save, MenuEntry::Load}) {
+    for (MenuEntry command : {MenuEntry::Save, MenuEntry::Load, MenuEntry::ExportCsv}) {
         ASSERT_TRUE(app().Command(2, command));
         ProgramDialog dialog = app().WaitForDialog();
         ASSERT_TRUE(dialog);
-        EXPECT_EQ(dialog.title, command == MenuEntry::Save ? "另存为" : "打开");
+        EXPECT_EQ(dialog.title, command == MenuEntry::Load ? "打开" : "另存为");
         EXPECT_FALSE(IsWindowEnabled(app().Window())) << "the dialog is modal to the main window";
         ASSERT_TRUE(CancelDialog(dialog));
         EXPECT_FALSE(app().WaitForDialog(1000)) << "no message after a cancel";
@@ -503,11 +531,15 @@ TEST_F(Quillmoor, CancellingEitherDialogChangesNothing) {
     }
     // The folder holds the program and its temporary file, nothing saved.
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(InFolder("*.ini").c_str(), &found);
+    HANDLE search = FindFirstFileA(InFolder("*.*").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(std::string(found.cFileName), kTempFile);
-    EXPECT_FALSE(FindNextFileA(search, &found));
+    std::vector<std::string> files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
     FindClose(search);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"Quillmoor.exe", kTempFile}));
 }
 
 TEST_F(Quillmoor, AFileNameOfNothingIsNotAccepted) {
@@ -523,18 +555,43 @@ TEST_F(Quillmoor, AFileNameOfNothingIsNotAccepted) {
     }
     EXPECT_EQ(app().RowCount(), 3);
 
-    // Wine's save dialog hands a name of blanks over as a file in the current folder, which cannot be
-    // written: the program says so instead of passing it for saved.
-    ASSERT_TRUE(app().Command(-1, MenuEntry::Save));
-    ProgramDialog dialog = app().WaitForDialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(ChooseFile(dialog, "   "));
-    ProgramDialog message = app().WaitForDialog();
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message.title, "提示");
-    EXPECT_EQ(MessageText(message).rfind("无法保存到这个文件：", 0), 0u) << MessageText(message);
-    EXPECT_TRUE(ConfirmMessage(message));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnwritableFileNamed(MenuEntry::Save, "无法保存到这个文件："));
     EXPECT_EQ(app().RowCount(), 3);
+}
+
+TEST_F(Quillmoor, ExportCsvWritesEveryRowInListOrderForASpreadsheet) {
+    // An empty list exports the header alone, over whatever the file held.
+    const std::string file = InFolder("导出.csv");
+    WriteTextFile(file, "旧的内容，比新的长得多，必须整个被替换掉。旧的内容，比新的长得多。");
+    const std::string header = "序列号,标题名称,发布者UID,发布者名称,网址\r\n";
+    ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::ExportCsv, file));
+    EXPECT_TRUE(WaitUntil([&] { return FileContent(file) == header; }, 10000)) << FileContent(file);
+
+    // A run, then a list file whose cells a spreadsheet would take for formulas or split at commas.
+    ASSERT_TRUE(app().Run("12", "1"));
+    const std::string odd = InFolder("odd.ini");
+    WriteTextFile(odd,
+                  "[配置]\r\n当前开始项=1\r\n总数=2\r\n"
+                  "[1]\r\n序列号=-5\r\n标题==HYPERLINK(\"http://x/\",\"点我\")\r\nUID=+86\r\n用户名=@某人\r\n"
+                  "[2]\r\n序列号=6\r\n标题=问,答 \"精华\"\r\nUID=\r\n用户名=a-b\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        LoadAndExpect(odd, {ExpectedRow(12),
+                            ExpectedRow(13),
+                            {"-5", "=HYPERLINK(\"http://x/\",\"点我\")", "+86", "@某人", Address(-5)},
+                            {"6", "问,答 \"精华\"", "", "a-b", Address(6)}}));
+    ASSERT_NO_FATAL_FAILURE(ChooseFileFor(MenuEntry::ExportCsv, file));
+    const std::string expected =
+        header + "12,Linux &amp; Windows 双系统 &gt;&gt; 安装教程 &#8226; 第二版,12,老&amp;王," +
+        Address(12) + "\r\n13,\"\"\"带引号的标题\"\"\",13,'单引号'," + Address(13) +
+        "\r\n'-5,\"'=HYPERLINK(\"\"http://x/\"\",\"\"点我\"\")\",'+86,'@某人," + Address(-5) +
+        "\r\n"
+        "6,\"问,答 \"\"精华\"\"\",,a-b," +
+        Address(6) + "\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return FileContent(file) == expected; }, 10000)) << FileContent(file);
+    EXPECT_EQ(app().RowCount(), 4);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectUnwritableFileNamed(MenuEntry::ExportCsv, "无法导出到这个文件："));
+    EXPECT_EQ(FileContent(file), expected);
 }
 
 TEST_F(Quillmoor, OddListFilesLoadWhatTheyHold) {
@@ -581,6 +638,24 @@ TEST_F(Quillmoor, OddListFilesLoadWhatTheyHold) {
     ASSERT_NO_FATAL_FAILURE(LoadAndExpect(binary, rows));
 }
 
+// The same forum served in UTF-8: the caption's member count, every title and every name come out as the
+// GBK forum gives them (id 11's half character aside, which hides nothing in UTF-8).
+TEST(QuillmoorOnAUtf8Forum, ShowsTheMemberCountTitlesAndNamesAsWritten) {
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.utf8_forum);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    const std::string caption = CaptionWithMemberCount(settings.utf8_forum);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(app.Window()) == caption; }, 10000)) << TextOf(app.Window());
+
+    ASSERT_TRUE(app.Run("1", "29"));
+    std::vector<Row> expected;
+    for (int id = 1; id <= 30; ++id) {
+        expected.push_back(ExpectedRow(id, settings.utf8_forum, SampleForumCharset::kUtf8));
+    }
+    EXPECT_EQ(app.Rows(), expected);
+    EXPECT_EQ(expected[10][1], "半个字之后的标题");
+    EXPECT_EQ(expected[23][1], "繁體 24 觸發誠信謀");  // trail bytes 0x7C and 0x5C after the conversion
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -588,15 +663,18 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         for (auto [option, value] :
-             {std::pair{"--forum=", &settings.forum}, std::pair{"--program=", &settings.program},
-              std::pair{"--work=", &settings.work}, std::pair{"--browser=", &settings.browser}}) {
+             {std::pair{"--forum=", &settings.forum}, std::pair{"--utf8-forum=", &settings.utf8_forum},
+              std::pair{"--program=", &settings.program}, std::pair{"--work=", &settings.work},
+              std::pair{"--browser=", &settings.browser}}) {
             if (argument.starts_with(option)) *value = argument.substr(std::string_view(option).size());
         }
     }
-    if (!GTEST_FLAG_GET(list_tests) && (settings.forum.empty() || settings.program.empty() ||
-                                        settings.work.empty() || settings.browser.empty())) {
+    if (!GTEST_FLAG_GET(list_tests) &&
+        (settings.forum.empty() || settings.utf8_forum.empty() || settings.program.empty() ||
+         settings.work.empty() || settings.browser.empty())) {
         std::fprintf(stderr,
-                     "usage: blackbox_tests --forum=URL --program=FILE --work=DIR --browser=SCRIPT\n");
+                     "usage: blackbox_tests --forum=URL --utf8-forum=URL --program=FILE --work=DIR "
+                     "--browser=SCRIPT\n");
         return 2;
     }
     testing::AddGlobalTestEnvironment(new RecordingBrowser);

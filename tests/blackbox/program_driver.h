@@ -25,7 +25,17 @@ std::string TextOf(HWND window);
 using Row = std::array<std::string, 5>;
 
 // Entries of the result list's popup menu in menu order, separators left out.
-enum class MenuEntry { CopyTitle, CopyUid, CopyAddress, OpenThread, OpenHomePage, Save, Load, Clear };
+enum class MenuEntry {
+    CopyTitle,
+    CopyUid,
+    CopyAddress,
+    OpenThread,
+    OpenHomePage,
+    Save,
+    Load,
+    Clear,
+    ExportCsv
+};
 
 // A top-level dialog window (#32770) of the program: a file dialog or a message box.
 struct ProgramDialog {
