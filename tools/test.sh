@@ -36,6 +36,11 @@ wine_suite() {  # build dir: every test of that build under Wine and Xvfb, logge
     # Start the session services now, away from the pipes of CTest: launched by the first test, they would
     # hold its output open and CTest would wait for them until its time-out.
     "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
+    # Keep the desktop open between test programs too: Wine closes an idle desktop and starts a new one for
+    # the next program, which then may die at once or hold the output of a test open.
+    keeper_log="$0/desktop-keeper.log"
+    tools/wine-run "$0/tests/blackbox/blackbox_desktop_keeper.exe" </dev/null >"$keeper_log" 2>&1 &
+    for _ in $(seq 300); do grep -qs "^ready" "$keeper_log" && break; sleep 0.1; done
     ctest --test-dir "$0" -j "$1" --output-on-failure --timeout 300 > "$0/ctest.log" 2>&1
     rc=$?
     wineserver -k || true

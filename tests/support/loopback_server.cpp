@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -162,6 +163,11 @@ void LoopbackServer::Serve(SOCKET client) {
             requests_.push_back(request);
             most_answering_ = std::max(most_answering_.load(), ++answering_);
         }
+        // A request counts as answered once its reply is sent, not when the client gets round to closing.
+        bool answering = true;
+        auto answered = [&] {
+            if (std::exchange(answering, false)) --answering_;
+        };
         const Reply reply = handler_(request);
         if (Pause(reply.delay_ms)) {
             std::string head = "HTTP/1.1 " + reply.status + "\r\n" + reply.headers;
@@ -170,6 +176,7 @@ void LoopbackServer::Serve(SOCKET client) {
                     head += "Content-Length: " + std::to_string(reply.body.size()) +
                             "\r\nConnection: close\r\n\r\n";
                     if (SendAll(client, head) && (request.method == "HEAD" || SendBody(client, reply))) {
+                        answered();
                         shutdown(client, SD_SEND);
                         WaitForClose(client);
                     }
@@ -191,7 +198,7 @@ void LoopbackServer::Serve(SOCKET client) {
                 }
             }
         }
-        --answering_;
+        answered();
     }
     closesocket(client);
 }
