@@ -13,9 +13,8 @@ tools/wine-prefix.sh
 
 echo "== serving the sample forum"
 forum=$(tools/forum-server.sh start build/bench-forum "$port")
-python3 tools/delay-proxy.py "$far_port" "$port" 100 &
-proxy=$!
-trap 'kill $proxy 2>/dev/null; tools/forum-server.sh stop build/bench-forum' EXIT
+far_forum=$(tools/forum-server.sh start build/bench-far-forum "$far_port" gbk 100)
+trap 'tools/forum-server.sh stop build/bench-far-forum; tools/forum-server.sh stop build/bench-forum' EXIT
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
@@ -24,4 +23,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   echo "== a distant forum: every answer 100 ms late"
   "$WINELOADER" build/win64/bench/run_bench.exe "$1" 400 1 4 8
   "$WINELOADER" build/win64/bench/filter_bench.exe
-  wineserver -k' "$forum" "http://127.0.0.1:$far_port/"
+  wineserver -k' "$forum" "$far_forum"

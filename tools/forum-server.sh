@@ -1,9 +1,11 @@
 #!/bin/bash
 # Starts and stops the sample forum on 127.0.0.1: a private nginx whose config, pid, logs and temp files all live in DIR.
-#   forum-server.sh start DIR PORT [CHARSET]
+#   forum-server.sh start DIR PORT [CHARSET [DELAY_MS]]
 #                                    generates the forum for http://127.0.0.1:PORT/ when needed, its pages in CHARSET
 #                                    (gbk, the default, or utf-8, declared in the Content-Type header and the pages'
-#                                    meta tags), starts nginx, waits until it answers and prints the base address
+#                                    meta tags), starts nginx, waits until it answers and prints the base address;
+#                                    with DELAY_MS, a forum far away: nginx listens on a socket in DIR and
+#                                    tools/delay-proxy.py serves PORT, every answer DELAY_MS late
 #   forum-server.sh stop DIR         stops that nginx and waits until it is gone
 # Both are safe to run twice. Progress lines go to stderr, one per phase.
 set -euo pipefail
@@ -68,7 +70,7 @@ http {
     add_header Cache-Control "no-store, no-cache, must-revalidate" always;
     etag off;
     server {
-        listen 127.0.0.1:$port;
+        listen $listen;
         server_name 127.0.0.1;
         include "$dir/forum.conf";
     }
@@ -76,8 +78,22 @@ http {
 EOF
 }
 
+stop_proxy() {
+  local pid
+  pid=$(cat "$dir/proxy.pid" 2>/dev/null) || return 0
+  if [[ $pid =~ ^[0-9]+$ ]] && alive "$pid"; then
+    kill -TERM "$pid" 2>/dev/null || true
+    for ((i = 0; i < 50; i++)); do
+      alive "$pid" || break
+      sleep 0.1
+    done
+  fi
+  rm -f "$dir/proxy.pid"
+}
+
 stop() {
   local pid i
+  stop_proxy
   if ! pid=$(running_pid); then
     rm -f "$dir/nginx.pid"
     say "not running"
@@ -111,8 +127,11 @@ start() {
   local fresh=0
   [ "$(cat "$dir/forum.base" 2>/dev/null)" = "$base" ] && [ "$(cat "$dir/forum.charset" 2>/dev/null)" = "$charset" ] &&
     [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] && fresh=1
+  listen="127.0.0.1:$port"
+  ((delay > 0)) && listen="unix:$dir/nginx.sock"
   if running_pid >/dev/null; then
-    if ((fresh)) && [ "$(cat "$dir/port" 2>/dev/null)" = "$port" ] && answers "$base"; then
+    if ((fresh)) && [ "$(cat "$dir/port" 2>/dev/null)" = "$port" ] && [ "$(cat "$dir/delay" 2>/dev/null)" = "$delay" ] &&
+      answers "$base"; then
       say "already running"
       echo "$base"
       return 0
@@ -125,10 +144,17 @@ start() {
   fi
   write_config
   echo "$port" >"$dir/port"
+  echo "$delay" >"$dir/delay"
+  rm -f "$dir/nginx.sock"
   local out
   if ! out=$("$nginx" -p "$dir/" -c "$dir/nginx.conf" -e "$dir/logs/error.log" 2>&1); then
     echo "$out" | tail -n 2 >&2
     fail "nginx did not start"
+  fi
+  if ((delay > 0)); then
+    # Detached and away from the caller's pipes, which CTest would otherwise wait on.
+    setsid python3 "$tools/delay-proxy.py" "$port" "unix:$dir/nginx.sock" "$delay" </dev/null >"$dir/logs/proxy.log" 2>&1 &
+    echo $! >"$dir/proxy.pid"
   fi
   for ((i = 0; i < 100; i++)); do
     answers "$base" && break
@@ -141,9 +167,11 @@ start() {
 
 case "${1:-}" in
   start)
-    [ $# -eq 3 ] || [ $# -eq 4 ] || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8]"
+    (($# >= 3 && $# <= 5)) || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS]]"
     charset=${4:-gbk}
     [ "$charset" = gbk ] || [ "$charset" = utf-8 ] || fail "charset must be gbk or utf-8: $charset"
+    delay=${5:-0}
+    [[ $delay =~ ^[0-9]+$ ]] || fail "delay must be a number of milliseconds: $delay"
     mkdir -p "$2"
     dir=$(cd "$2" && pwd)
     port=$3

@@ -26,7 +26,8 @@ cmake --build "build/$build" -j "$(nproc)" --target Quillmoor >/dev/null
 tools/wine-prefix.sh
 
 echo "== serving the sample forum ($charset)"
-forum=$(tools/forum-server.sh start build/forum "$port" "$charset")
+# FORUM_DELAY_MS=100 (`make run FORUM_DELAY_MS=100`) makes it a forum far away: every answer that much late.
+forum=$(tools/forum-server.sh start build/forum "$port" "$charset" "${FORUM_DELAY_MS:-0}")
 trap 'tools/forum-server.sh stop build/forum' EXIT
 
 if [ -z "${DISPLAY:-}" ]; then

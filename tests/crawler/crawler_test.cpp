@@ -24,6 +24,12 @@ std::string SampleForum() {
     return forum ? forum : "http://127.0.0.1:8433/";
 }
 
+// The sample forum behind a relay that answers every request 100 ms late.
+std::string FarForum() {
+    const char* forum = std::getenv("QM_FAR_FORUM");
+    return forum ? forum : "http://127.0.0.1:8436/";
+}
+
 const std::string kTempFile = ProgramDirectory() + "\\临时文件.ini";
 
 // The row a run must show for an id of the sample forum.
@@ -171,6 +177,18 @@ TEST_F(CrawlerWindow, StopEndsTheRunAndLeavesAWholeFile) {
     ExpectTempFileHolds(rows, "1");
     EXPECT_FALSE((*this)[kEmptyTitleFilter].Disabled());
     EXPECT_FALSE((*this)[kSearchEdit].Disabled());
+}
+
+TEST_F(CrawlerWindow, AFarForumFetchedOverSeveralConnectionsGivesTheSameRows) {
+    const std::string forum = FarForum();
+    window_ = std::make_unique<MainWindow>(forum, 8);
+    DeleteFileA(kTempFile.c_str());
+    ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
+    RunOver("1", "79", 60000);  // 80 ids: 8 s one at a time, about 1 s over eight connections
+    std::vector<ResultRow> expected;
+    for (int id = 1; id <= 80; ++id) expected.push_back(ExpectedRow(id, forum));
+    EXPECT_EQ(Rows(), expected);
+    ExpectTempFileHolds(expected, "1");
 }
 
 TEST_F(CrawlerWindow, FiltersReadTheFileAgainWhenSomethingElseChangedIt) {
