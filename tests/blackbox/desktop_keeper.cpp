@@ -1,7 +1,7 @@
-// Keeps the black-box tests' Wine desktop in use for the whole session. Wine closes a desktop a second after its
-// last program has left it and makes a new one for the next program; each test is a program of its own, so a
-// test starting a moment late would start while the desktop and its explorer are being torn down. This program
-// holds an invisible window there until the session ends.
+// Keeps a Wine desktop in use for a whole test session. Wine closes a desktop a second after its last program
+// has left it and makes a new one for the next program; each test is a program of its own, so a test starting
+// a moment late would start while the desktop and its explorer are being torn down. This program holds an
+// invisible window there until the session ends.
 #include <windows.h>
 
 #include <cstdio>
