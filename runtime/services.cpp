@@ -35,8 +35,22 @@ bool StartWorker(std::function<void()> work) {
     return static_cast<bool>(thread);
 }
 
+namespace {
+
+// Another program may hold the clipboard for a moment (a clipboard manager, Wine's own that copies every
+// change to X among them): a copy waits a little for it rather than being lost.
+bool OpenClipboardSoon() {
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        if (OpenClipboard(nullptr)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+}  // namespace
+
 bool SetClipboardText(std::string_view text) {
-    if (!OpenClipboard(nullptr)) return false;
+    if (!OpenClipboardSoon()) return false;
     EmptyClipboard();
     bool handed_over = false;
     if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1)) {

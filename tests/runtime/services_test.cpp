@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "runtime/window.h"
 
@@ -44,6 +45,30 @@ TEST(Clipboard, HoldsTheGbkBytesOfTheText) {
     HANDLE data = GetClipboardData(CF_TEXT);
     ASSERT_NE(data, nullptr);
     EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "复制标题");
+    GlobalUnlock(data);
+    CloseClipboard();
+}
+
+TEST(Clipboard, ACopyWaitsForAnotherHolderToLetGoForAMoment) {
+    std::atomic<bool> held{false};
+    std::thread holder([&] {
+        HWND window =
+            CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (OpenClipboard(window)) {
+            held = true;
+            Sleep(50);
+            CloseClipboard();
+        }
+        held = true;
+        DestroyWindow(window);
+    });
+    while (!held) Sleep(1);
+    EXPECT_TRUE(SetClipboardText("等一下"));
+    holder.join();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    ASSERT_NE(data, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "等一下");
     GlobalUnlock(data);
     CloseClipboard();
 }
