@@ -9,6 +9,7 @@
 #include "app/program_icon.h"
 #include "gfx/startup.h"
 #include "runtime/services.h"
+#include "skin/skin_engine.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     _fpreset();
@@ -18,13 +19,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
         ShowMessage(problem, "Quillmoor", MB_ICONHAND);
         return 2;
     }
-    // The skin object, its window tables and the program-wide skin settings are set up here, around GDI+.
+    // GDI+ outlives the skin object, which frees every image and font it holds before the library stops.
     GdiplusSession gdiplus;
+    SkinEngine skin;
     HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr));
+    skin.settings().icon = icon;
 
     int exit_code = 1;
     {
-        MainWindow window(std::move(options.forum), options.connections);
+        MainWindow window(std::move(options.forum), options.connections, &skin);
         if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
     }
     return exit_code;

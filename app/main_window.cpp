@@ -23,8 +23,8 @@ constexpr Column kColumnHeaders[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(std::string forum, int connections)
-    : forum_(std::move(forum)), connections_(connections), form_(Describe()) {}
+MainWindow::MainWindow(std::string forum, int connections, SkinEngine* skin)
+    : forum_(std::move(forum)), connections_(connections), skin_(skin), form_(Describe()) {}
 
 bool MainWindow::Create(HICON icon, int show_command) {
     return form_.Create(icon, show_command);
@@ -122,7 +122,14 @@ void MainWindow::OnResized() {
 }
 
 void MainWindow::OnCreated() {
-    // The skin engine takes the window over here, before anything else is shown in it.
+    if (skin_) {
+        // The skin takes the window over before it is first shown: the embedded background stretched over a
+        // dark red ground, an azure theme, see-through backgrounds for the children.
+        skin_->SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0x00, 0x88, 0xFF),
+                              BackgroundMode::Stretched);
+        skin_->SetOptions(true, 25);
+        skin_->SkinWindow(form_.hwnd(), {.caption_height = 25});
+    }
     Control list = form_[kResultList];
     for (const Column& column : kColumnHeaders) list.AppendColumn(column.header, column.width);
     crawler_ = std::make_unique<Crawler>(

@@ -10,10 +10,12 @@
 #include "app/forum.h"
 #include "crawler/crawler.h"
 #include "runtime/window.h"
+#include "skin/skin_engine.h"
 
 class MainWindow {
   public:
-    explicit MainWindow(std::string forum, int connections = kDefaultConnections);
+    // Without a skin object the window keeps the system's look (tests and the skin-off benchmark).
+    explicit MainWindow(std::string forum, int connections = kDefaultConnections, SkinEngine* skin = nullptr);
 
     // Creates and shows the window; its creation handler runs before this returns.
     bool Create(HICON icon, int show_command);
@@ -26,6 +28,7 @@ class MainWindow {
 
     std::string forum_;
     int connections_;
+    SkinEngine* skin_;
     // Made with the window and outliving it: the jobs they queue hold their own state.
     std::unique_ptr<Crawler> crawler_;
     std::unique_ptr<ListCommands> commands_;

@@ -11,10 +11,6 @@ bool IsLeadByte(char c) {
     return static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Length of the character starting at `pos`; a lead byte that ends the text is a character by itself.
-size_t CharLength(std::string_view text, size_t pos) {
-    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
-}
 
 bool IsAsciiSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -267,4 +263,8 @@ int32_t TruncateToInt32(double value) {
 std::string DecimalText(int64_t value) {
     char buffer[24];
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+size_t CharLength(std::string_view text, size_t pos) {
+    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
 }

@@ -8,6 +8,10 @@
 // Text is a byte string in the ANSI code page (GBK). A byte of 0x80 or more starts a two-byte character;
 // searches match only at character starts. Positions are 1-based; a failed search gives -1.
 
+// Length in bytes (1 or 2) of the character starting at byte `pos` (0-based) of `text`; a lead byte that ends
+// the text is a character by itself.
+size_t CharLength(std::string_view text, size_t pos);
+
 // Position of `target` in `text`, searching from `start` (0, 1 or less = from the beginning). An empty target
 // is found at the first character start at or after `start` inside the text. `ignore_case` compares ASCII
 // letters only. A match covers whole characters; a lead byte that ends a text is a character by itself.

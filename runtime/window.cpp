@@ -80,9 +80,10 @@ bool FormWindow::Create(HICON icon, int show_command) {
                     description_.top, description_.width, description_.height, nullptr, nullptr,
                     GetModuleHandleA(nullptr), this);
     if (!hwnd_) return false;
+    // The creation handler runs before the window is shown, so what it changes is there at the first paint.
+    Fire(description_.events, kFormCreated);
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
-    Fire(description_.events, kFormCreated);
     return true;
 }
 

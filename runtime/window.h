@@ -21,7 +21,7 @@ class FormWindow {
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
-    // Creates the window and its controls, shows it and fires the creation event. False when it cannot.
+    // Creates the window and its controls, fires the creation event and shows the window. False when it cannot.
     bool Create(HICON icon, int show_command);
     HWND hwnd() const { return hwnd_; }
 

@@ -1,0 +1,430 @@
+// Painting the frame of a skinned window and answering the mouse on it.
+#include "skin/frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/text.h"
+#include "skin/paint_primitives.h"
+
+namespace {
+
+constexpr int kMargin = 3;  // width of the resize edges, and the inset of the caption's content
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr char kEllipsis[] = "…";
+
+using Gdiplus::REAL;
+
+REAL F(int value) {
+    return static_cast<REAL>(value);
+}
+
+// A brush running from `top` at y to `bottom` at y + height. The ends lie a pixel beyond the area, so the
+// tiling of the gradient never shows on its first or last row.
+GfxLinearBrush VerticalGradient(REAL y, REAL height, Gdiplus::ARGB top, Gdiplus::ARGB bottom) {
+    GfxLinearBrush brush;
+    brush.CreateLineBrush({0, y - 1}, {0, y + height + 1}, top, bottom);
+    return brush;
+}
+
+// A caption button's face: a rectangle, or for the close button, which sits in the window's rounded
+// corner, one with a rounded top-right corner.
+GfxPath FacePath(const CaptionButton& button, REAL x, REAL y, REAL width, REAL height) {
+    GfxPath path;
+    path.CreatePath();
+    if (button.kind != CaptionKind::Close) {
+        path.AddPathRectangle(x, y, width, height);
+        return path;
+    }
+    constexpr REAL r = 5;
+    path.AddPathLine(x, y, x + width - r, y);
+    path.AddPathArc(x + width - r, y, r, r, 270, 90);
+    path.AddPathLine(x + width, y + r, x + width, y + height);
+    path.AddPathLine(x + width, y + height, x, y + height);
+    path.ClosePathFigure();
+    return path;
+}
+
+LPCSTR CursorOf(FrameZone zone) {
+    switch (zone) {
+        case FrameZone::Left:
+        case FrameZone::Right: return IDC_SIZEWE;
+        case FrameZone::Top:
+        case FrameZone::Bottom: return IDC_SIZENS;
+        case FrameZone::TopLeft:
+        case FrameZone::BottomRight: return IDC_SIZENWSE;
+        case FrameZone::TopRight:
+        case FrameZone::BottomLeft: return IDC_SIZENESW;
+        case FrameZone::None: break;
+    }
+    return IDC_ARROW;
+}
+
+// The title font: the asked-for face, else the system's default GUI face, so the title never disappears
+// for want of a font.
+GfxFont TitleFont(HDC dc, const WindowRecord& record) {
+    const INT style = record.title_bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
+    GfxFont font;
+    if (font.CreateFromName(record.title_font, record.title_size, style, Gdiplus::UnitPixel)) return font;
+    LOGFONTA gui{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    if (font.CreateFromName(gui.lfFaceName, record.title_size, style, Gdiplus::UnitPixel)) return font;
+    font.CreateFromDC(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    return font;
+}
+
+// `text`, cut at a character boundary and ended with an ellipsis when it is wider than `width`.
+std::string FitText(GfxGraphics& graphics, const std::string& text, const GfxFont& font,
+                    const GfxStringFormat& format, REAL width) {
+    auto fits = [&](const std::string& candidate) {
+        Gdiplus::RectF bounds;
+        graphics.MeasureString(candidate, font, {0, 0, 100000, 1000}, bounds, &format);
+        return bounds.Width <= width;
+    };
+    if (text.empty() || fits(text)) return text;
+    std::vector<size_t> ends;  // byte length of each prefix that ends on a character boundary
+    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) ends.push_back(pos);
+    size_t low = 0, high = ends.size();  // the longest fitting prefix has between low and high characters
+    while (low + 1 < high) {
+        size_t middle = (low + high) / 2;
+        if (fits(text.substr(0, ends[middle]) + kEllipsis)) low = middle; else high = middle;
+    }
+    return text.substr(0, ends[low]) + kEllipsis;
+}
+
+}  // namespace
+
+RECT Frame::Client() const {
+    RECT client{};
+    GetClientRect(record_.window, &client);
+    return client;
+}
+
+bool Frame::NeedsFullPaint() const {
+    RECT client = Client();
+    return record_.repaint_pending || !record_.frame || record_.frame.width() != client.right ||
+           record_.frame.height() != client.bottom;
+}
+
+void Frame::Paint(HDC target) {
+    const RECT client = Client();
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0 || !record_.frame.Resize(width, height)) return;
+    ApplyRegion(width, height);
+    HDC dc = record_.frame.dc();
+    PaintBackground(dc, width, height);
+    if (record_.has_caption) {
+        {
+            GfxGraphics graphics;
+            graphics.CreateFromHDC(dc);
+            graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            PaintBorder(graphics, width, height);
+        }
+        // The clean caption strip, to redraw a button or the title from without repainting the frame.
+        if (record_.caption_cache.Resize(width, record_.caption_height))
+            BitBlt(record_.caption_cache.dc(), 0, 0, width, record_.caption_height, dc, 0, 0, SRCCOPY);
+        if (record_.show_title) PaintTitle(dc, WindowText());
+        GfxGraphics graphics;
+        graphics.CreateFromHDC(dc);
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        for (size_t n = 1; n <= record_.buttons.size(); ++n) PaintButton(graphics, static_cast<int>(n), 0);
+    }
+    ++record_.frame_generation;
+    record_.repaint_pending = false;
+    if (!target) return;
+    Copy(target);
+    // Children whose backgrounds were copied from the frame before take new ones from this painting.
+    for (const ChildBackground& background : record_.child_backgrounds) {
+        if (IsWindowVisible(background.control)) InvalidateRect(background.control, nullptr, TRUE);
+    }
+}
+
+void Frame::Copy(HDC target) const {
+    if (!record_.frame) return;
+    const int saved = SaveDC(target);
+    ExcludeOpaqueChildren(record_.window, target);
+    BitBlt(target, 0, 0, record_.frame.width(), record_.frame.height(), record_.frame.dc(), 0, 0, SRCCOPY);
+    RestoreDC(target, saved);
+}
+
+void Frame::ApplyRegion(int width, int height) {
+    if (record_.region_size.cx == width && record_.region_size.cy == height) return;
+    // The window owns the region once it is set.
+    SetWindowRgn(record_.window, CreateRoundRectRgn(0, 0, width + 1, height + 1, 5, 5), FALSE);
+    record_.region_size = {width, height};
+}
+
+void Frame::PaintBackground(HDC dc, int width, int height) const {
+    const Background& background = skin_.background();
+    BrushHandle fill(CreateSolidBrush(skin_.settings().default_background));
+    RECT all{0, 0, width, height};
+    if (!background.bitmap) {
+        FillRect(dc, &all, fill.get());
+    } else {
+        MemoryDc source(CreateCompatibleDC(dc));
+        Selection selected(source.get(), background.bitmap.get());
+        const int w = background.width, h = background.height;
+        if (background.mode != BackgroundMode::Stretched) FillRect(dc, &all, fill.get());
+        switch (background.mode) {
+            case BackgroundMode::TopLeft: BitBlt(dc, 0, 0, w, h, source.get(), 0, 0, SRCCOPY); break;
+            case BackgroundMode::TopRight: BitBlt(dc, width - w, 0, w, h, source.get(), 0, 0, SRCCOPY); break;
+            case BackgroundMode::Centred:
+                BitBlt(dc, (width - w) / 2, (height - h) / 2, w, h, source.get(), 0, 0, SRCCOPY);
+                break;
+            case BackgroundMode::Stretched:
+                SetStretchBltMode(dc, HALFTONE);
+                SetBrushOrgEx(dc, 0, 0, nullptr);
+                StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, w, h, SRCCOPY);
+                break;
+            case BackgroundMode::MirrorTiled:
+                // Copies side by side, every second one flipped, so the seams match.
+                SetStretchBltMode(dc, COLORONCOLOR);
+                for (int x = 0, copy = 0; x < width; x += w, ++copy) {
+                    if (copy % 2) StretchBlt(dc, x + w - 1, 0, -w, h, source.get(), 0, 0, w, h, SRCCOPY);
+                    else BitBlt(dc, x, 0, w, h, source.get(), 0, 0, SRCCOPY);
+                }
+                break;
+        }
+    }
+    if (!record_.caption_gloss || !record_.has_caption) return;
+    GfxGraphics graphics;
+    graphics.CreateFromHDC(dc);
+    GfxLinearBrush gloss = VerticalGradient(0, F(record_.caption_height), MakeArgb(kWhite, 150), MakeArgb(kWhite, 0));
+    graphics.FillRectangle(gloss, 0, 0, F(width), F(record_.caption_height));
+}
+
+void Frame::PaintBorder(GfxGraphics& graphics, int width, int height) const {
+    GfxPen outer, inner;
+    GfxPath outer_path, inner_path;
+    outer.CreatePen1(MakeArgb(kBlack, 180), 1);
+    inner.CreatePen1(MakeArgb(kWhite, 180), 1);
+    outer_path.CreatePath();
+    inner_path.CreatePath();
+    AddRoundedRectangle(outer_path, 0, 0, F(width - 1), F(height - 1), 7);
+    AddRoundedRectangle(inner_path, 1, 1, F(width - 3), F(height - 3), 6);
+    graphics.DrawPath(outer, outer_path);
+    graphics.DrawPath(inner, inner_path);
+}
+
+RECT Frame::TitleBox() const {
+    const int width = Client().right - record_.strip.width - 10 - 2 * kMargin;
+    return {kMargin + 6, kMargin + 2, kMargin + 6 + std::max(width, 0), record_.caption_height};
+}
+
+void Frame::PaintTitle(HDC dc, const std::string& title) const {
+    const RECT box = TitleBox();
+    if (skin_.settings().icon)
+        DrawIconEx(dc, kMargin + 6, kMargin + 2, skin_.settings().icon, 17, 17, 0, nullptr, DI_NORMAL);
+    const REAL left = F(kMargin + 26), top = F(kMargin + 5), width = F(box.right) - left;
+    if (title.empty() || width <= 0) return;
+
+    GfxGraphics graphics;
+    graphics.CreateFromHDC(dc);
+    graphics.SetClipRect(F(box.left), F(box.top), F(box.right - box.left), F(box.bottom - box.top));
+    GfxFont font = TitleFont(dc, record_);
+    GfxStringFormat format;
+    format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
+    const std::string text = FitText(graphics, title, font, format, width);
+    GfxSolidBrush halo, face;
+    halo.CreateSolidFill(MakeArgb(record_.title_halo_colour, 150));
+    face.CreateSolidFill(MakeArgb(record_.title_colour, 255));
+    const REAL height = 32;
+    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        graphics.DrawString(text, font, halo, {left + F(dx), top + F(dy), width, height}, &format);
+    graphics.DrawString(text, font, face, {left, top, width, height}, &format);
+}
+
+RECT Frame::ButtonArea(int n) const {
+    const FloatRect& r = record_.buttons[static_cast<size_t>(n) - 1].rect;
+    const int x = static_cast<int>(r.x), y = static_cast<int>(r.y);
+    return {x - 2, y, x + static_cast<int>(r.width), y + static_cast<int>(r.height) + 1};
+}
+
+void Frame::PaintButton(GfxGraphics& graphics, int n, int intensity) const {
+    const CaptionButton& button = record_.buttons[static_cast<size_t>(n) - 1];
+    RestoreFromCaptionCache(ButtonArea(n));
+    const REAL x = button.rect.x, y = button.rect.y, width = button.rect.width, height = button.rect.height;
+    if (intensity > 0) {
+        GfxPath face = FacePath(button, x - 1, y, width, height);
+        GfxLinearBrush shade = VerticalGradient(y, height, MakeArgb(kBlack, intensity / 5), MakeArgb(kWhite, 0));
+        const COLORREF tint = button.kind == CaptionKind::Close ? kRed : skin_.settings().theme_colour;
+        GfxLinearBrush glow = VerticalGradient(y, height, MakeArgb(tint, intensity), MakeArgb(kWhite, 0));
+        graphics.FillPath(shade, face);
+        graphics.FillPath(glow, face);
+        GfxPath upper = FacePath(button, x - 1, y, width - 1, height * 0.8f);
+        GfxLinearBrush edge = VerticalGradient(y, height * 0.8f, MakeArgb(kWhite, intensity * 4 / 5), MakeArgb(kWhite, 0));
+        GfxPen pen;
+        pen.CreatePen2(edge, 1);
+        graphics.DrawPath(pen, upper);
+    }
+    GfxLinearBrush gloss = VerticalGradient(y, height - 1, MakeArgb(kWhite, 50), MakeArgb(kWhite, 0));
+    graphics.FillRectangle(gloss, x - 1, y, width + 1, height - 1);
+    PaintButtonFace(graphics, n);
+    PaintSeparators(graphics, n);
+}
+
+void Frame::PaintPressedButton(GfxGraphics& graphics, int n) const {
+    const CaptionButton& button = record_.buttons[static_cast<size_t>(n) - 1];
+    RestoreFromCaptionCache(ButtonArea(n));
+    const REAL x = button.rect.x, y = button.rect.y, width = button.rect.width, height = button.rect.height;
+    GfxPath face = FacePath(button, x - 1, y, width, height);
+    const bool close = button.kind == CaptionKind::Close;
+    GfxLinearBrush fill = VerticalGradient(y, height, close ? MakeArgb(kRed, 255) : MakeArgb(kBlack, 80),
+                                           MakeArgb(kWhite, close ? 30 : 5));
+    graphics.FillPath(fill, face);
+    PaintButtonFace(graphics, n);
+    PaintSeparators(graphics, n);
+}
+
+void Frame::PaintButtonFace(GfxGraphics& graphics, int n) const {
+    const CaptionButton& button = record_.buttons[static_cast<size_t>(n) - 1];
+    const GfxBitmap* image = record_.maximised && button.alternate ? button.alternate : button.image;
+    if (!image) return;
+    // In its own pixel size, centred on the face: a glyph is never rescaled.
+    const REAL w = F(static_cast<int>(image->GetImageWidth())), h = F(static_cast<int>(image->GetImageHeight()));
+    const REAL x = button.rect.x - 1 + std::floor((button.rect.width - w) / 2);
+    const REAL y = button.rect.y + std::floor((button.rect.height - h) / 2);
+    graphics.DrawImageRectRect(*image, x, y, w, h);
+}
+
+void Frame::PaintSeparators(GfxGraphics& graphics, int n) const {
+    const ButtonStrip& strip = record_.strip;
+    const REAL top = F(strip.top + 1), bottom = F(strip.top + strip.height - 4);
+    auto line = [&](REAL x, int alpha) {
+        GfxLinearBrush fade = VerticalGradient(F(strip.top), F(strip.height - 3), MakeArgb(kBlack, alpha),
+                                               MakeArgb(kBlack, 0));
+        GfxPen pen;
+        pen.CreatePen2(fade, 1);
+        graphics.DrawLine(pen, x, top, x, bottom);
+    };
+    line(record_.buttons[static_cast<size_t>(n) - 1].rect.x - 2, n == 1 ? 100 : 60);
+    if (static_cast<size_t>(n) < record_.buttons.size()) line(record_.buttons[static_cast<size_t>(n)].rect.x - 2, 60);
+}
+
+void Frame::RestoreFromCaptionCache(const RECT& area) const {
+    if (!record_.caption_cache) return;
+    BitBlt(record_.frame.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+           record_.caption_cache.dc(), area.left, area.top, SRCCOPY);
+}
+
+void Frame::CopyToWindow(const RECT& area) const {
+    WindowDc dc(record_.window);
+    if (!dc) return;
+    ExcludeOpaqueChildren(record_.window, dc.get());
+    BitBlt(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, record_.frame.dc(),
+           area.left, area.top, SRCCOPY);
+}
+
+void Frame::LayOutButtons() {
+    std::vector<CaptionKind> kinds;
+    for (const CaptionButton& button : record_.buttons) kinds.push_back(button.kind);
+    record_.strip = StripFor(kinds, Client().right);
+    std::vector<FloatRect> rects = ::LayOutButtons(kinds, record_.strip);
+    for (size_t n = 0; n < rects.size(); ++n) {
+        record_.buttons[n].rect = rects[n];
+        const FloatRect& r = rects[n];
+        RECT face{static_cast<LONG>(r.x) - 1, static_cast<LONG>(r.y), static_cast<LONG>(r.x + r.width) - 1,
+                  static_cast<LONG>(r.y + r.height)};
+        record_.tooltip.NewToolRect(n + 1, face);
+    }
+}
+
+int Frame::HitButton(int x, int y) const {
+    if (!record_.has_caption) return 0;
+    std::vector<FloatRect> rects;
+    for (const CaptionButton& button : record_.buttons) rects.push_back(button.rect);
+    return ::HitButton(rects, record_.strip, x, y);
+}
+
+void Frame::DrawButton(int n, int intensity) {
+    if (n < 1 || n > static_cast<int>(record_.buttons.size()) || !record_.frame || IsIconic(record_.window)) return;
+    {
+        GfxGraphics graphics;
+        graphics.CreateFromHDC(record_.frame.dc());
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        PaintButton(graphics, n, intensity);
+    }
+    CopyToWindow(ButtonArea(n));
+}
+
+void Frame::DrawPressedButton(int n) {
+    if (n < 1 || n > static_cast<int>(record_.buttons.size()) || !record_.frame || IsIconic(record_.window)) return;
+    {
+        GfxGraphics graphics;
+        graphics.CreateFromHDC(record_.frame.dc());
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        PaintPressedButton(graphics, n);
+    }
+    CopyToWindow(ButtonArea(n));
+}
+
+void Frame::DrawTitle(const std::string* title) {
+    if (!record_.has_caption || !record_.show_title || !record_.frame || IsIconic(record_.window)) return;
+    const RECT box = TitleBox();
+    RestoreFromCaptionCache(box);
+    PaintTitle(record_.frame.dc(), title ? *title : WindowText());
+    CopyToWindow(box);
+}
+
+void Frame::Press(int x, int y) {
+    if (InButtonStrip(record_.strip, x, y) || !record_.has_caption) return;
+    POINT screen{x, y};
+    ClientToScreen(record_.window, &screen);
+    const LPARAM at = MAKELPARAM(screen.x, screen.y);
+    const RECT client = Client();
+    if (record_.resizable && !IsZoomed(record_.window)) {
+        FrameZone zone = ZoneAt(x, y, client.right, client.bottom, kMargin);
+        if (zone != FrameZone::None) {
+            record_.repaint_pending = true;
+            SetCursor(LoadCursorA(nullptr, CursorOf(zone)));
+            SendMessageA(record_.window, WM_SYSCOMMAND, SizeCommand(zone), at);
+            return;
+        }
+    }
+    if (y <= record_.caption_height) SendMessageA(record_.window, WM_NCLBUTTONDOWN, HTCAPTION, at);
+}
+
+bool Frame::SetResizeCursor(int x, int y) const {
+    if (!record_.resizable || !record_.has_caption || IsZoomed(record_.window)) return false;
+    const RECT client = Client();
+    FrameZone zone = ZoneAt(x, y, client.right, client.bottom, kMargin);
+    if (zone == FrameZone::None) return false;
+    SetCursor(LoadCursorA(nullptr, CursorOf(zone)));
+    return true;
+}
+
+HBRUSH Frame::SeeThroughBrush(HWND control) {
+    if (NeedsFullPaint()) Paint(nullptr);
+    if (!record_.frame) return nullptr;
+    const RECT place = PlaceInWindow(control, record_.window);
+    auto found = std::find_if(record_.child_backgrounds.begin(), record_.child_backgrounds.end(),
+                              [&](const ChildBackground& background) { return background.control == control; });
+    if (found == record_.child_backgrounds.end()) found = record_.child_backgrounds.insert(record_.child_backgrounds.end(), {control});
+    if (found->brush && EqualRect(&found->place, &place) && found->frame_generation == record_.frame_generation)
+        return found->brush.get();
+    // The old brush goes before the new one is made: a child repainting often never holds two.
+    found->brush.Reset();
+    found->bitmap = SeeThroughBackground(record_.frame.dc(), place, skin_.settings().control_alpha);
+    found->brush.Reset(found->bitmap ? CreatePatternBrush(found->bitmap.get()) : nullptr);
+    found->place = place;
+    found->frame_generation = record_.frame_generation;
+    return found->brush.get();
+}
+
+std::string Frame::WindowText() const {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(record_.window)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(record_.window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void ExcludeOpaqueChildren(HWND window, HDC dc) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT)) continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+}

@@ -1,0 +1,71 @@
+// The painted frame of a skinned window: background, border, caption with icon, title and buttons, the
+// frame surface they are kept in, and what the mouse does on them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "gfx/graphics.h"
+#include "skin/skin_engine.h"
+#include "skin/window_table.h"
+
+// The hover alpha of a caption button at fade step 0…8.
+inline int FadeIntensity(int step) {
+    return step * 30;
+}
+
+class Frame {
+  public:
+    Frame(const SkinEngine& skin, WindowRecord& record) : skin_(skin), record_(record) {}
+
+    // Whether the next paint must repaint everything: asked for, or the frame surface is missing or not the
+    // client area's size.
+    bool NeedsFullPaint() const;
+    // Paints the whole frame into the frame surface and, when `target` is given, copies it there (a DC of the
+    // window; children other than see-through ones are left alone).
+    void Paint(HDC target);
+    // Copies the frame surface to `target` as it is.
+    void Copy(HDC target) const;
+
+    void LayOutButtons();
+    // 1-based number of the caption button under the client point, 0 for none.
+    int HitButton(int x, int y) const;
+    // Redraws button `n` on the window: its normal face with the hover highlight at `intensity` (0…240), or
+    // its pressed face.
+    void DrawButton(int n, int intensity);
+    void DrawPressedButton(int n);
+    // Redraws the icon and title on the window with `title` (the window text when null).
+    void DrawTitle(const std::string* title);
+
+    // A press at the client point: starts a resize from an edge or corner, or a move from the caption.
+    void Press(int x, int y);
+    // Sets the resize cursor of the edge or corner under the point; false when the point is on none.
+    bool SetResizeCursor(int x, int y) const;
+
+    // The background brush of a child: the painted frame under it, veiled. The record owns the brush.
+    HBRUSH SeeThroughBrush(HWND control);
+
+  private:
+    RECT Client() const;
+    void ApplyRegion(int width, int height);
+    void PaintBackground(HDC dc, int width, int height) const;
+    void PaintBorder(GfxGraphics& graphics, int width, int height) const;
+    void PaintTitle(HDC dc, const std::string& title) const;
+    void PaintButton(GfxGraphics& graphics, int n, int intensity) const;
+    void PaintPressedButton(GfxGraphics& graphics, int n) const;
+    void PaintButtonFace(GfxGraphics& graphics, int n) const;
+    void PaintSeparators(GfxGraphics& graphics, int n) const;
+    RECT ButtonArea(int n) const;
+    RECT TitleBox() const;
+    void RestoreFromCaptionCache(const RECT& area) const;
+    void CopyToWindow(const RECT& area) const;
+    std::string WindowText() const;
+
+    const SkinEngine& skin_;
+    WindowRecord& record_;
+};
+
+// Excludes the window's visible children from `dc`'s clip, apart from see-through ones, which paint over
+// what is under them.
+void ExcludeOpaqueChildren(HWND window, HDC dc);

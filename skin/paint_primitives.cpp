@@ -1,0 +1,57 @@
+// Shared skin painting primitives.
+#include "skin/paint_primitives.h"
+
+#include <algorithm>
+
+Gdiplus::ARGB MakeArgb(COLORREF colour, int alpha, bool use_alpha) {
+    Gdiplus::ARGB a = use_alpha ? static_cast<Gdiplus::ARGB>(std::clamp(alpha, 0, 255)) : 255;
+    return a << 24 | static_cast<Gdiplus::ARGB>(GetRValue(colour)) << 16 |
+           static_cast<Gdiplus::ARGB>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+
+bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float height, int r) {
+    const float d = static_cast<float>(std::clamp(r, 1, 100));
+    // The bottom right arc is a pixel larger, so a stroked outline closes on the last pixel row and column.
+    return path.AddPathArc(x + width - d, y, d, d, 270, 90) &&
+           path.AddPathArc(x + width - d - 1, y + height - d - 1, d + 1, d + 1, 0, 90) &&
+           path.AddPathArc(x, y + height - d, d, d, 90, 90) && path.AddPathArc(x, y, d, d, 180, 90) &&
+           path.ClosePathFigure();
+}
+
+RECT PlaceInWindow(HWND control, HWND window) {
+    RECT place{};
+    GetClientRect(control, &place);
+    MapWindowPoints(control, window, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+BitmapHandle CopyToBitmap(HDC source, const RECT& place) {
+    const int width = place.right - place.left, height = place.bottom - place.top;
+    BitmapHandle bitmap(CreateCompatibleBitmap(source, width, height));
+    MemoryDc dc(CreateCompatibleDC(source));
+    if (!bitmap || !dc) return {};
+    // The copy goes into the new bitmap, so it is selected first and given back before it is handed out.
+    Selection selected(dc.get(), bitmap.get());
+    BitBlt(dc.get(), 0, 0, width, height, source, place.left, place.top, SRCCOPY);
+    return bitmap;
+}
+
+BitmapHandle SeeThroughBackground(HDC frame, const RECT& place, int alpha) {
+    BitmapHandle bitmap = CopyToBitmap(frame, place);
+    if (!bitmap || alpha <= 0) return bitmap;
+    MemoryDc dc(CreateCompatibleDC(frame));
+    Selection selected(dc.get(), bitmap.get());
+    GfxGraphics graphics;
+    GfxSolidBrush veil;
+    if (graphics.CreateFromHDC(dc.get()) && veil.CreateSolidFill(MakeArgb(RGB(255, 255, 255), alpha))) {
+        graphics.FillRectangle(veil, 0, 0, static_cast<Gdiplus::REAL>(place.right - place.left),
+                               static_cast<Gdiplus::REAL>(place.bottom - place.top));
+    }
+    return bitmap;
+}
+
+std::string ClassName(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}

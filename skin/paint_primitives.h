@@ -1,0 +1,28 @@
+// Pieces every skin painter shares: colours with alpha, rounded paths, copies of what lies under a control.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "gfx/graphics.h"
+#include "runtime/win_handles.h"
+
+// A COLORREF (0x00BBGGRR) as GDI+ ARGB, with `alpha` when `use_alpha` is set and opaque otherwise.
+Gdiplus::ARGB MakeArgb(COLORREF colour, int alpha, bool use_alpha = true);
+
+// Adds a closed rounded rectangle to `path`; `r`, the corners' diameter, is held to 1…100.
+bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float height, int r);
+
+// The client area of `control` in the client coordinates of `window`.
+RECT PlaceInWindow(HWND control, HWND window);
+
+// A new bitmap holding the `place` part of what `source` shows.
+BitmapHandle CopyToBitmap(HDC source, const RECT& place);
+
+// The see-through background of a control at `place`: the painted frame under it with a white veil of
+// `alpha` laid over, so text on it stays readable.
+BitmapHandle SeeThroughBackground(HDC frame, const RECT& place, int alpha);
+
+// The window's class name.
+std::string ClassName(HWND window);

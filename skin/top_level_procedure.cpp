@@ -1,0 +1,344 @@
+// Dispatch of a skinned top-level window's messages: painting, caption hover and clicks, moving and sizing,
+// child backgrounds, clean-up.
+#include "skin/top_level_procedure.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "skin/frame.h"
+#include "skin/paint_primitives.h"
+#include "skin/skin_engine.h"
+
+namespace {
+
+constexpr UINT kFadeTickMs = 20;
+constexpr int kLastFadeStep = 8;
+
+// The signed client coordinates a mouse message carries.
+int PointX(LPARAM lparam) {
+    return static_cast<short>(LOWORD(lparam));
+}
+int PointY(LPARAM lparam) {
+    return static_cast<short>(HIWORD(lparam));
+}
+// A see-through background would hide a sibling the control lies over (the progress label lies over the
+// progress bar): such a control draws its text over what is below instead.
+bool LiesOverSibling(HWND control) {
+    RECT own;
+    GetWindowRect(control, &own);
+    for (HWND other = GetWindow(GetParent(control), GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        RECT rect, common;
+        if (other == control || !IsWindowVisible(other)) continue;
+        GetWindowRect(other, &rect);
+        if (IntersectRect(&common, &own, &rect)) return true;
+    }
+    return false;
+}
+
+RECT WorkAreaOf(HWND window) {
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+class TopLevelMessages {
+  public:
+    TopLevelMessages(SkinEngine& skin, WindowRecord& record, WNDPROC previous)
+        : skin_(skin), record_(record), window_(record.window), previous_(previous), frame_(skin, record) {}
+
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+        switch (message) {
+            case WM_NCDESTROY: return OnNcDestroy(wparam, lparam);
+            case WM_SHOWWINDOW: return OnShowWindow(wparam, lparam);
+            case WM_ERASEBKGND: return OnEraseBackground(wparam);
+            case WM_PAINT: return OnPaint();
+            case WM_SIZE: return OnSize(wparam, lparam);
+            case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(wparam, lparam);
+            case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lparam);
+            case WM_SETCURSOR: return OnSetCursor(wparam, lparam);
+            case WM_MOUSEMOVE: return OnMouseMove(wparam, lparam);
+            case WM_MOUSELEAVE: return OnMouseLeave(wparam, lparam);
+            case WM_TIMER: return OnTimer(wparam, lparam);
+            case WM_LBUTTONDOWN: return OnButtonDown(wparam, lparam);
+            case WM_LBUTTONUP: return OnButtonUp(wparam, lparam);
+            case WM_LBUTTONDBLCLK: return OnDoubleClick(wparam, lparam);
+            case WM_SYSCOMMAND: return OnSysCommand(wparam, lparam);
+            case WM_SETTEXT: return OnSetText(wparam, lparam);
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORSTATIC: return OnCtlColorSeeThrough(message, wparam, lparam);
+            case WM_CTLCOLORBTN: return OnCtlColorButton(wparam, lparam);
+            case WM_COMMAND: return OnCommand(wparam, lparam);
+            case WM_ACTIVATEAPP: return OnActivateApp(wparam, lparam);
+        }
+        return Forward(message, wparam, lparam);
+    }
+
+  private:
+    LRESULT Forward(UINT message, WPARAM wparam, LPARAM lparam) const {
+        return previous_ ? CallWindowProcA(previous_, window_, message, wparam, lparam)
+                         : DefWindowProcA(window_, message, wparam, lparam);
+    }
+
+    LRESULT OnNcDestroy(WPARAM wparam, LPARAM lparam) {
+        // The record goes with everything it owns: frame and caption surfaces, child brushes, the tooltip.
+        KillTimer(window_, reinterpret_cast<UINT_PTR>(window_));
+        RemoveSkinProperties(window_);
+        skin_.table().Remove(skin_.table().Find(window_));
+        return Forward(WM_NCDESTROY, wparam, lparam);
+    }
+
+    LRESULT OnShowWindow(WPARAM wparam, LPARAM lparam) {
+        if (wparam) record_.repaint_pending = true;
+        return Forward(WM_SHOWWINDOW, wparam, lparam);
+    }
+
+    LRESULT OnEraseBackground(WPARAM wparam) {
+        // The frame paints every pixel itself: an erase would only flash the class background.
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        return 1;
+    }
+
+    LRESULT OnPaint() {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        if (!IsIconic(window_)) {
+            if (frame_.NeedsFullPaint()) frame_.Paint(dc);
+            else frame_.Copy(dc);
+        }
+        EndPaint(window_, &paint);
+        return 0;
+    }
+
+    LRESULT OnSize(WPARAM wparam, LPARAM lparam) {
+        StopFades();
+        record_.maximised = wparam == SIZE_MAXIMIZED;
+        record_.minimised = wparam == SIZE_MINIMIZED;
+        SkinSettings& settings = skin_.settings();
+        record_.repaint_pending = !settings.first_size;
+        settings.first_size = false;
+        return Forward(WM_SIZE, wparam, lparam);
+    }
+
+    LRESULT OnWindowPosChanged(WPARAM wparam, LPARAM lparam) {
+        if (IsZoomed(window_)) {
+            // Maximised means the work area of the window's own monitor: the taskbar stays visible.
+            RECT work = WorkAreaOf(window_), now;
+            GetWindowRect(window_, &now);
+            if (!EqualRect(&work, &now))
+                SetWindowPos(window_, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
+                             SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+        }
+        frame_.LayOutButtons();
+        return Forward(WM_WINDOWPOSCHANGED, wparam, lparam);
+    }
+
+    LRESULT OnGetMinMaxInfo(LPARAM lparam) {
+        auto& info = *reinterpret_cast<MINMAXINFO*>(lparam);
+        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+        GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        // The maximised position counts from the monitor's corner.
+        info.ptMaxPosition = {work.left - monitor.rcMonitor.left, work.top - monitor.rcMonitor.top};
+        info.ptMaxSize = {work.right - work.left, work.bottom - work.top};
+        info.ptMinTrackSize = {record_.min_width, record_.min_height};
+        info.ptMaxTrackSize = {std::max<LONG>(record_.screen_width, info.ptMaxSize.x),
+                               std::max<LONG>(record_.screen_height, info.ptMaxSize.y)};
+        return 0;
+    }
+
+    LRESULT OnSetCursor(WPARAM wparam, LPARAM lparam) {
+        POINT at;
+        GetCursorPos(&at);
+        ScreenToClient(window_, &at);
+        if (reinterpret_cast<HWND>(wparam) == window_ && LOWORD(lparam) == HTCLIENT &&
+            frame_.SetResizeCursor(at.x, at.y))
+            return TRUE;
+        return Forward(WM_SETCURSOR, wparam, lparam);
+    }
+
+    LRESULT OnMouseMove(WPARAM wparam, LPARAM lparam) {
+        if (record_.has_caption) {
+            if (!record_.mouse_tracking) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
+                record_.mouse_tracking = TrackMouseEvent(&track);
+            }
+            // A pressed button keeps its face until the button is released.
+            if (!record_.pressed_button) SetHot(frame_.HitButton(PointX(lparam), PointY(lparam)));
+        }
+        return Forward(WM_MOUSEMOVE, wparam, lparam);
+    }
+
+    LRESULT OnMouseLeave(WPARAM wparam, LPARAM lparam) {
+        record_.mouse_tracking = false;
+        if (!record_.pressed_button) SetHot(0);
+        return Forward(WM_MOUSELEAVE, wparam, lparam);
+    }
+
+    LRESULT OnTimer(WPARAM wparam, LPARAM lparam) {
+        if (wparam != reinterpret_cast<WPARAM>(window_)) return Forward(WM_TIMER, wparam, lparam);
+        if (record_.fading_in) {
+            record_.fade_in_step = std::min(record_.fade_in_step + 1, kLastFadeStep);
+            frame_.DrawButton(record_.fading_in, FadeIntensity(record_.fade_in_step));
+            if (record_.fade_in_step == kLastFadeStep) record_.fading_in = 0;
+        }
+        if (record_.fading_out) {
+            record_.fade_out_step = std::min(record_.fade_out_step + 1, kLastFadeStep);
+            frame_.DrawButton(record_.fading_out, FadeIntensity(kLastFadeStep - record_.fade_out_step));
+            if (record_.fade_out_step == kLastFadeStep) record_.fading_out = 0;
+        }
+        if (!record_.fading_in && !record_.fading_out) StopTimer();
+        return 0;
+    }
+
+    LRESULT OnButtonDown(WPARAM wparam, LPARAM lparam) {
+        const int x = PointX(lparam), y = PointY(lparam);
+        const int hit = frame_.HitButton(x, y);
+        record_.last_press_on_button = hit != 0;
+        if (hit) return PressButton(hit);
+        frame_.Press(x, y);
+        return Forward(WM_LBUTTONDOWN, wparam, lparam);
+    }
+
+    LRESULT OnButtonUp(WPARAM wparam, LPARAM lparam) {
+        const int pressed = std::exchange(record_.pressed_button, 0);
+        if (!pressed) return Forward(WM_LBUTTONUP, wparam, lparam);
+        ReleaseCapture();
+        const int hit = frame_.HitButton(PointX(lparam), PointY(lparam));
+        record_.hot_button = hit;
+        frame_.DrawButton(pressed, hit == pressed ? FadeIntensity(kLastFadeStep) : 0);
+        // A button acts when it is released over itself; the action may close the window, after which nothing
+        // of it is touched.
+        if (hit == pressed) skin_.CaptionButtonAction(skin_.table().Find(window_), pressed);
+        return 0;
+    }
+
+    LRESULT OnDoubleClick(WPARAM wparam, LPARAM lparam) {
+        const int x = PointX(lparam), y = PointY(lparam);
+        // The first click of a double click on a caption button has acted already: the second does nothing,
+        // even when the first moved the button away from under the mouse (maximise).
+        if (std::exchange(record_.last_press_on_button, false)) return 0;
+        if (const int hit = frame_.HitButton(x, y)) return PressButton(hit);
+        if (record_.has_caption && record_.resizable && y <= record_.caption_height &&
+            !InButtonStrip(record_.strip, x, y)) {
+            for (size_t n = 0; n < record_.buttons.size(); ++n) {
+                if (record_.buttons[n].kind != CaptionKind::Maximise) continue;
+                skin_.CaptionButtonAction(skin_.table().Find(window_), static_cast<int>(n) + 1);
+                return 0;
+            }
+        }
+        return Forward(WM_LBUTTONDBLCLK, wparam, lparam);
+    }
+
+    LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam) {
+        switch (wparam & 0xFFF0) {
+            case SC_MAXIMIZE:
+            case SC_RESTORE:
+            case SC_MINIMIZE: record_.repaint_pending = true; break;
+        }
+        return Forward(WM_SYSCOMMAND, wparam, lparam);
+    }
+
+    LRESULT OnSetText(WPARAM wparam, LPARAM lparam) {
+        LRESULT result = Forward(WM_SETTEXT, wparam, lparam);
+        if (lparam) {
+            const std::string title = reinterpret_cast<const char*>(lparam);
+            frame_.DrawTitle(&title);
+        }
+        return result;
+    }
+
+    LRESULT OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam) {
+        const auto control = reinterpret_cast<HWND>(lparam);
+        const SkinSettings& settings = skin_.settings();
+        // The edit box inside a combo box is the combo box's to paint.
+        if (!settings.skin_children || !settings.custom_alpha || ClassName(GetParent(control)) == "ComboBox" ||
+            LiesOverSibling(control))
+            return Forward(message, wparam, lparam);
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        HBRUSH brush = frame_.SeeThroughBrush(control);
+        return brush ? reinterpret_cast<LRESULT>(brush) : Forward(message, wparam, lparam);
+    }
+
+    LRESULT OnCtlColorButton(WPARAM wparam, LPARAM lparam) {
+        const SkinSettings& settings = skin_.settings();
+        if (!settings.skin_children || !settings.custom_alpha) return Forward(WM_CTLCOLORBTN, wparam, lparam);
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+
+    LRESULT OnCommand(WPARAM wparam, LPARAM lparam) {
+        const SkinSettings& settings = skin_.settings();
+        const auto control = reinterpret_cast<HWND>(lparam);
+        if (control && settings.skin_children && settings.custom_alpha) {
+            // Text drawn over a see-through background leaves its old pixels unless the box repaints whole.
+            const WORD code = HIWORD(wparam);
+            const std::string kind = ClassName(control);
+            if ((kind == "Edit" && (code == EN_VSCROLL || code == EN_HSCROLL || code == EN_CHANGE || code == EN_UPDATE)) ||
+                (kind == "ComboBox" && (code == CBN_KILLFOCUS || code == CBN_SELCHANGE)))
+                InvalidateRect(control, nullptr, TRUE);
+        }
+        return Forward(WM_COMMAND, wparam, lparam);
+    }
+
+    LRESULT OnActivateApp(WPARAM wparam, LPARAM lparam) {
+        // Leaving the application gives the memory it is not using back to the system.
+        if (!wparam) SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+        return Forward(WM_ACTIVATEAPP, wparam, lparam);
+    }
+
+    LRESULT PressButton(int n) {
+        StopFades();
+        record_.pressed_button = record_.hot_button = n;
+        SetCapture(window_);
+        frame_.DrawPressedButton(n);
+        return 0;
+    }
+
+    // Makes `hit` the hot caption button: it fades in, the one before fades out from as far as it got.
+    void SetHot(int hit) {
+        if (hit == record_.hot_button) return;
+        const int old = std::exchange(record_.hot_button, hit);
+        // A button still fading out from before is finished at once.
+        if (record_.fading_out && record_.fading_out != hit) frame_.DrawButton(record_.fading_out, 0);
+        const int reached = old && old == record_.fading_in ? record_.fade_in_step : kLastFadeStep;
+        record_.fading_out = old;
+        record_.fade_out_step = kLastFadeStep - reached;
+        record_.fading_in = hit;
+        record_.fade_in_step = 0;
+        if ((record_.fading_in || record_.fading_out) && !record_.timer_running) {
+            SetTimer(window_, reinterpret_cast<UINT_PTR>(window_), kFadeTickMs, nullptr);
+            record_.timer_running = true;
+        }
+    }
+
+    void StopFades() {
+        record_.hot_button = record_.fading_in = record_.fading_out = 0;
+        record_.fade_in_step = record_.fade_out_step = 0;
+        StopTimer();
+    }
+
+    void StopTimer() {
+        if (record_.timer_running) KillTimer(window_, reinterpret_cast<UINT_PTR>(window_));
+        record_.timer_running = false;
+    }
+
+    SkinEngine& skin_;
+    WindowRecord& record_;
+    HWND window_;
+    WNDPROC previous_;
+    Frame frame_;
+};
+
+}  // namespace
+
+LRESULT CALLBACK SkinnedTopLevelProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    WNDPROC previous = PreviousProcedure(window);
+    SkinEngine* skin = SkinEngine::Instance();
+    WindowRecord* record = skin ? skin->table().RecordOf(window) : nullptr;
+    if (!record) {
+        return previous ? CallWindowProcA(previous, window, message, wparam, lparam)
+                        : DefWindowProcA(window, message, wparam, lparam);
+    }
+    return TopLevelMessages(*skin, *record, previous).Handle(message, wparam, lparam);
+}

@@ -1,0 +1,145 @@
+// The skin engine's records of the windows it skinned, and the window properties that lead to them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/images.h"
+#include "gfx/tooltip.h"
+#include "runtime/win_handles.h"
+#include "skin/frame_geometry.h"
+
+// Properties on every skinned window: the procedure it had before the skin's, the 1-based index of its
+// record (of its window record for a top-level window, of its control record in its class list for a
+// child), and for a child the index of its top-level window's record.
+inline constexpr char kPreviousProcedureProperty[] = "Hw_hProc";
+inline constexpr char kRecordIndexProperty[] = "Hw_lbID";
+inline constexpr char kOwnerIndexProperty[] = "Hw_FuID";
+
+// 0 when the window has no such property.
+size_t IndexProperty(HWND window, const char* name);
+void SetIndexProperty(HWND window, const char* name, size_t index);
+WNDPROC PreviousProcedure(HWND window);
+// Removes the three properties: the window is no longer skinned.
+void RemoveSkinProperties(HWND window);
+
+// The classes of skinned children, one list each in a window record.
+enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Count };
+
+// A skinned child: its window and the procedure it had before the skin's.
+struct ControlRecord {
+    HWND window = nullptr;
+    WNDPROC previous = nullptr;
+};
+
+struct CaptionButton {
+    CaptionKind kind;
+    const GfxBitmap* image = nullptr;      // owned by the skin engine
+    const GfxBitmap* alternate = nullptr;  // drawn instead while the window is maximised
+    std::string tip;
+    FloatRect rect;  // the layout rectangle; the face starts one pixel to its left
+};
+
+// A memory DC with a 32-bit bitmap of its own. The DC gets back the bitmap it was made with before either
+// is deleted, so each is deleted once and never while selected.
+class Surface {
+  public:
+    Surface() = default;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    ~Surface() { Free(); }
+
+    // Makes the surface width × height; one of that size is kept as it is. False when it cannot be made.
+    bool Resize(int width, int height);
+    void Free();
+    HDC dc() const { return dc_.get(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    explicit operator bool() const { return static_cast<bool>(bitmap_); }
+
+  private:
+    MemoryDc dc_;
+    BitmapHandle bitmap_;
+    HGDIOBJ original_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// The brush a child was given for its background (WM_CTLCOLOR*), kept until the child's place or the
+// frame changes: the child repaints often, and the same brush serves every time.
+struct ChildBackground {
+    HWND control = nullptr;
+    RECT place{};                   // the child's client area in the window's client coordinates
+    unsigned frame_generation = 0;  // the frame painting it was copied from
+    BitmapHandle bitmap;
+    BrushHandle brush;
+};
+
+struct WindowRecord {
+    HWND window = nullptr;
+    int caption_height = 25;
+    bool has_caption = true;
+    bool resizable = true;
+    bool show_title = true;
+    bool caption_gloss = false;
+
+    std::vector<CaptionButton> buttons;
+    ButtonStrip strip;
+
+    bool maximised = false;
+    bool minimised = false;
+    int min_width = 200, min_height = 150;
+    int screen_width = 0, screen_height = 0;
+
+    COLORREF title_colour = RGB(255, 255, 255);
+    COLORREF title_halo_colour = RGB(128, 128, 128);
+    std::string title_font = "宋体";
+    float title_size = 12;
+    bool title_bold = true;
+
+    // Caption hover: the button under the mouse and the one being pressed, and the two fades the 20 ms
+    // timer runs (steps 0 to 8).
+    int hot_button = 0;
+    int pressed_button = 0;
+    bool last_press_on_button = false;  // a double click that began on a button is that button's
+    int fading_in = 0, fade_in_step = 0;
+    int fading_out = 0, fade_out_step = 0;
+    bool mouse_tracking = false;
+    bool timer_running = false;
+
+    GfxTooltip tooltip;
+    std::array<std::vector<ControlRecord>, static_cast<size_t>(ChildClass::Count)> children;
+
+    // The whole painted window, and a clean copy of its caption strip to redraw single caption parts from.
+    Surface frame;
+    Surface caption_cache;
+    unsigned frame_generation = 0;
+    SIZE region_size{};
+    bool repaint_pending = true;
+    std::vector<ChildBackground> child_backgrounds;
+
+    std::vector<ControlRecord>& Children(ChildClass kind) { return children[static_cast<size_t>(kind)]; }
+};
+
+// The records of all skinned top-level windows, addressed by 1-based index.
+class WindowTable {
+  public:
+    // 1-based index of the record of `window`; 0 when it has none.
+    size_t Find(HWND window) const;
+    // The record at `index`; null when there is none.
+    WindowRecord* At(size_t index) const;
+    // The record of a skinned top-level window, found through its index property.
+    WindowRecord* RecordOf(HWND window) const;
+    // Appends the record; returns its index.
+    size_t Add(std::unique_ptr<WindowRecord> record);
+    // Removes the record at `index` and renumbers the rest: every later window and every child of theirs gets
+    // its new index, so no property ever names a record that moved.
+    void Remove(size_t index);
+    size_t size() const { return records_.size(); }
+
+  private:
+    std::vector<std::unique_ptr<WindowRecord>> records_;
+};
