@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/text.h"
 #include "skin/paint_primitives.h"
 
 namespace {
@@ -13,7 +12,6 @@ constexpr int kMargin = 3;  // width of the resize edges, and the inset of the c
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr char kEllipsis[] = "…";
 
 using Gdiplus::REAL;
 
@@ -73,25 +71,6 @@ GfxFont TitleFont(HDC dc, const WindowRecord& record) {
     if (font.CreateFromName(gui.lfFaceName, record.title_size, style, Gdiplus::UnitPixel)) return font;
     font.CreateFromDC(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     return font;
-}
-
-// `text`, cut at a character boundary and ended with an ellipsis when it is wider than `width`.
-std::string FitText(GfxGraphics& graphics, const std::string& text, const GfxFont& font,
-                    const GfxStringFormat& format, REAL width) {
-    auto fits = [&](const std::string& candidate) {
-        Gdiplus::RectF bounds;
-        graphics.MeasureString(candidate, font, {0, 0, 100000, 1000}, bounds, &format);
-        return bounds.Width <= width;
-    };
-    if (text.empty() || fits(text)) return text;
-    std::vector<size_t> ends;  // byte length of each prefix that ends on a character boundary
-    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) ends.push_back(pos);
-    size_t low = 0, high = ends.size();  // the longest fitting prefix has between low and high characters
-    while (low + 1 < high) {
-        size_t middle = (low + high) / 2;
-        if (fits(text.substr(0, ends[middle]) + kEllipsis)) low = middle; else high = middle;
-    }
-    return text.substr(0, ends[low]) + kEllipsis;
 }
 
 }  // namespace
@@ -226,7 +205,7 @@ void Frame::PaintTitle(HDC dc, const std::string& title) const {
     GfxFont font = TitleFont(dc, record_);
     GfxStringFormat format;
     format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
-    const std::string text = FitText(graphics, title, font, format, width);
+    const std::string text = FitTextToWidth(graphics, title, font, format, width);
     GfxSolidBrush halo, face;
     halo.CreateSolidFill(MakeArgb(record_.title_halo_colour, 150));
     face.CreateSolidFill(MakeArgb(record_.title_colour, 255));

@@ -2,6 +2,15 @@
 #include "skin/paint_primitives.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "runtime/text.h"
+
+namespace {
+
+constexpr char kEllipsis[] = "…";
+
+}  // namespace
 
 Gdiplus::ARGB MakeArgb(COLORREF colour, int alpha, bool use_alpha) {
     Gdiplus::ARGB a = use_alpha ? static_cast<Gdiplus::ARGB>(std::clamp(alpha, 0, 255)) : 255;
@@ -48,6 +57,24 @@ BitmapHandle SeeThroughBackground(HDC frame, const RECT& place, int alpha) {
                                static_cast<Gdiplus::REAL>(place.bottom - place.top));
     }
     return bitmap;
+}
+
+std::string FitTextToWidth(GfxGraphics& graphics, const std::string& text, const GfxFont& font,
+                           const GfxStringFormat& format, Gdiplus::REAL width) {
+    auto fits = [&](const std::string& candidate) {
+        Gdiplus::RectF bounds;
+        graphics.MeasureString(candidate, font, {0, 0, 100000, 1000}, bounds, &format);
+        return bounds.Width <= width;
+    };
+    if (text.empty() || fits(text)) return text;
+    std::vector<size_t> ends;  // byte length of each prefix that ends on a character boundary
+    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) ends.push_back(pos);
+    size_t low = 0, high = ends.size();  // the longest fitting prefix has between low and high characters
+    while (low + 1 < high) {
+        size_t middle = (low + high) / 2;
+        if (fits(text.substr(0, ends[middle]) + kEllipsis)) low = middle; else high = middle;
+    }
+    return text.substr(0, ends[low]) + kEllipsis;
 }
 
 std::string ClassName(HWND window) {

@@ -24,5 +24,10 @@ BitmapHandle CopyToBitmap(HDC source, const RECT& place);
 // `alpha` laid over, so text on it stays readable.
 BitmapHandle SeeThroughBackground(HDC frame, const RECT& place, int alpha);
 
+// `text` as it fits on one line of `width` pixels: whole, or cut at a character boundary and ended with an
+// ellipsis.
+std::string FitTextToWidth(GfxGraphics& graphics, const std::string& text, const GfxFont& font,
+                           const GfxStringFormat& format, Gdiplus::REAL width);
+
 // The window's class name.
 std::string ClassName(HWND window);

@@ -1,0 +1,155 @@
+// Test windows for the skin: a plain top-level window like the program's, skinned by a skin object of the
+// test's own, with the messages it saw counted, and what the screen shows of it.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "skin/frame.h"
+#include "skin/skin_engine.h"
+#include "tests/support/window_pump.h"
+
+// What the window's own procedure (the one the skin forwards to) saw.
+struct SeenMessages {
+    std::map<WPARAM, int> system_commands;  // by command
+    bool properties_gone_at_ncdestroy = false;
+    bool timer_gone_at_ncdestroy = false;
+};
+
+inline SeenMessages* seen_messages = nullptr;
+
+inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (seen_messages && message == WM_SYSCOMMAND) ++seen_messages->system_commands[wparam & 0xFFF0];
+    if (seen_messages && message == WM_NCDESTROY) {
+        seen_messages->properties_gone_at_ncdestroy = !GetPropA(window, kRecordIndexProperty) &&
+                                                      !GetPropA(window, kPreviousProcedureProperty);
+        seen_messages->timer_gone_at_ncdestroy = !KillTimer(window, reinterpret_cast<UINT_PTR>(window));
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A top-level window without a system frame, shown at (left, top) in width × height.
+inline HWND MakePlainWindow(int left, int top, int width, int height,
+                            DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                            const char* title = "Skin test window") {
+    static const ATOM registered = [] {
+        WNDCLASSEXA window_class{sizeof window_class};
+        window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        window_class.lpfnWndProc = PlainWindowProc;
+        window_class.hInstance = GetModuleHandleA(nullptr);
+        window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        window_class.lpszClassName = "SkinTestWindow";
+        return RegisterClassExA(&window_class);
+    }();
+    (void)registered;
+    return CreateWindowExA(WS_EX_APPWINDOW, "SkinTestWindow", title, style, left, top, width, height, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// A solid square icon of one colour, to find in the caption.
+inline HICON MakeSolidIcon(COLORREF colour) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP colour_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int i = 0; i < 16 * 16; ++i) pixels[i] = 0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+    ICONINFO icon{TRUE, 0, 0, mask, colour_bitmap};
+    HICON made = CreateIconIndirect(&icon);
+    DeleteObject(mask);
+    DeleteObject(colour_bitmap);
+    return made;
+}
+
+inline COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// A pixel of the window's client area as the screen shows it.
+inline COLORREF WindowPixel(HWND window, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    return ScreenPixel(at.x, at.y);
+}
+
+// What the skin painted into the window's frame surface.
+inline COLORREF FramePixel(const WindowRecord& record, int x, int y) {
+    return GetPixel(record.frame.dc(), x, y);
+}
+
+inline int Brightness(COLORREF colour) {
+    return (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3;
+}
+
+// Waits (dispatching messages) until the screen shows what `holds` wants: the window's surface reaches the
+// screen when the system gets round to it.
+inline bool ScreenShows(const std::function<bool()>& holds, DWORD timeout_ms = 5000) {
+    return PumpUntil(holds, timeout_ms);
+}
+
+inline LPARAM ClientPoint(int x, int y) {
+    return MAKELPARAM(x, y);
+}
+
+// The centre of caption button `n` (1-based) in client coordinates.
+inline POINT ButtonCentre(const WindowRecord& record, size_t n) {
+    const FloatRect& r = record.buttons[n - 1].rect;
+    return {static_cast<LONG>(r.x + r.width / 2), static_cast<LONG>(r.y + r.height / 2)};
+}
+
+// A click the way the mouse makes one: press and release at a client point.
+inline void ClickAt(HWND window, POINT at) {
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(at.x, at.y));
+    SendMessageA(window, WM_LBUTTONUP, 0, ClientPoint(at.x, at.y));
+}
+
+// Lets the skin's 20 ms fade timer run until both fades are over.
+inline bool FadesEnd(const WindowRecord& record) {
+    return PumpUntil([&] { return !record.timer_running; }, 3000);
+}
+
+// Presses the left button at one screen point, moves to another in steps and releases there, as a user
+// dragging does, while this thread's windows answer. The moves come only once the window's move or size loop
+// has taken the mouse, as a hand's would: input is routed to the window under it when it arrives.
+inline void DragOnScreen(POINT from, POINT to) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    auto send = [=](POINT at, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (at.x * 65535 + width / 2) / (width - 1);
+        input.mi.dy = (at.y * 65535 + height / 2) / (height - 1);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+        SendInput(1, &input, sizeof input);
+    };
+    const DWORD window_thread = GetCurrentThreadId();
+    std::atomic<bool> released{false};
+    send(from, 0);
+    send(from, MOUSEEVENTF_LEFTDOWN);
+    std::thread hand([&] {
+        GUITHREADINFO info{sizeof info};
+        for (int waited = 0; waited < 5000; waited += 5) {
+            if (GetGUIThreadInfo(window_thread, &info) && (info.flags & GUI_INMOVESIZE)) break;
+            Sleep(5);
+        }
+        for (int step = 1; step <= 10; ++step) {
+            send({from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}, 0);
+            Sleep(5);
+        }
+        send(to, MOUSEEVENTF_LEFTUP);
+        released = true;
+    });
+    GUITHREADINFO info{sizeof info};
+    PumpUntil([&] { return released && GetGUIThreadInfo(window_thread, &info) && !(info.flags & GUI_INMOVESIZE); },
+              10000);
+    hand.join();
+}
