@@ -1,5 +1,6 @@
-# Two commands on a fresh Debian 12: `make run` and `make test`; `make bench` measures the speed targets.
-.PHONY: run test bench deps
+# Two commands on a fresh Debian 12: `make run` and `make test`; `make bench` measures the speed targets;
+# `make picture` makes the README's picture of the window, docs/window.png.
+.PHONY: run test bench picture deps
 
 deps:
 	@tools/install-deps.sh
@@ -12,3 +13,6 @@ run: deps
 
 bench: deps
 	@tools/bench.sh
+
+picture: deps
+	@tools/make-picture.sh

@@ -11,18 +11,8 @@ case "${FORUM:-gbk}" in
   *) echo "run: FORUM must be gbk or utf8, not ${FORUM}" >&2; exit 2 ;;
 esac
 
-# The shipped 32-bit program where this machine runs 32-bit code and 32-bit Wine is there, else the same
-# sources built for 64-bit.
-if why=$(tools/runs-32-bit.sh) && [ -x "$QM_WINE32_LOADER" ]; then
-  build=win32 toolchain=mingw-i686
-else
-  echo "== ${why:-32-bit Wine is not installed}: starting the 64-bit build instead"
-  build=win64 toolchain=mingw-x86_64
-fi
-
-echo "== building the program ($build)"
-cmake -S . -B "build/$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "build/$build" -j "$(nproc)" --target Quillmoor >/dev/null
+. tools/build-program.sh
+build_program
 tools/wine-prefix.sh
 
 echo "== serving the sample forum ($charset)"
@@ -41,5 +31,5 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 echo "== starting Quillmoor against $forum (close the window to stop)"
-cd "build/$build/app"
-"$QM_ROOT/tools/wine-run" Quillmoor.exe --forum "$forum"
+# From a subshell, so that the traps that stop the forum still run in the project's root.
+(cd "$program_dir" && exec "$QM_ROOT/tools/wine-run" Quillmoor.exe --forum "$forum")
