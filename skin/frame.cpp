@@ -114,9 +114,17 @@ void Frame::Paint(HDC target) {
     record_.repaint_pending = false;
     if (!target) return;
     Copy(target);
-    // Children whose backgrounds were copied from the frame before take new ones from this painting.
+    // Children whose backgrounds were copied from the frame before take new ones from this painting, and the
+    // skinned children paint over it again; those that draw text over their background also erase it.
     for (const ChildBackground& background : record_.child_backgrounds) {
         if (IsWindowVisible(background.control)) InvalidateRect(background.control, nullptr, TRUE);
+    }
+    for (size_t kind = 0; kind < record_.children.size(); ++kind) {
+        const bool erase = kind == static_cast<size_t>(ChildClass::Edit) || kind == static_cast<size_t>(ChildClass::Combo) ||
+                           kind == static_cast<size_t>(ChildClass::List);
+        for (const ControlRecord& child : record_.children[kind]) {
+            if (GetParent(child.window) == record_.window) InvalidateRect(child.window, nullptr, erase);
+        }
     }
 }
 

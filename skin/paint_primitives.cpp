@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "skin/frame.h"
+#include "skin/skin_engine.h"
 
 namespace {
 
@@ -25,6 +27,46 @@ bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float hei
            path.AddPathArc(x + width - d - 1, y + height - d - 1, d + 1, d + 1, 0, 90) &&
            path.AddPathArc(x, y + height - d, d, d, 90, 90) && path.AddPathArc(x, y, d, d, 180, 90) &&
            path.ClosePathFigure();
+}
+
+bool AddRoundedTopRectangle(GfxPath& path, int x, int y, int width, int height, int r) {
+    const auto f = [](int v) { return static_cast<Gdiplus::REAL>(v); };
+    return path.AddPathLine(f(x), f(y + height), f(x), f(y + r)) && path.AddPathArc(f(x), f(y), f(r), f(r), 180, 90) &&
+           path.AddPathLine(f(x + r), f(y), f(x + width - r), f(y)) &&
+           path.AddPathArc(f(x + width - r), f(y), f(r), f(r), 270, 90) &&
+           path.AddPathLine(f(x + width), f(y + r), f(x + width), f(y + height));
+}
+
+bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha) {
+    GfxPen pen;
+    return pen.CreatePen1(MakeArgb(colour, alpha), width) && graphics.DrawPath(pen, path);
+}
+
+Snapshot::Snapshot(HWND control, const RECT& area) {
+    SkinEngine* skin = SkinEngine::Instance();
+    HWND root = GetAncestor(control, GA_ROOT);
+    WindowRecord* record = skin ? skin->table().RecordOf(root) : nullptr;
+    if (!record || !surface_.Resize(area.right - area.left, area.bottom - area.top)) return;
+    // A frame that is out of date is brought up to date first, so no control is painted over an old one.
+    Frame frame(*skin, *record);
+    if (frame.NeedsFullPaint()) frame.Paint(nullptr);
+    POINT origin{0, 0};
+    ClientToScreen(root, &origin);
+    BitBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), record->frame.dc(), area.left - origin.x,
+           area.top - origin.y, SRCCOPY);
+}
+
+RECT WindowArea(HWND window) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    return area;
+}
+
+RECT ClientArea(HWND window) {
+    RECT area{};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
+    return area;
 }
 
 RECT PlaceInWindow(HWND control, HWND window) {

@@ -7,12 +7,38 @@
 
 #include "gfx/graphics.h"
 #include "runtime/win_handles.h"
+#include "skin/window_table.h"
 
 // A COLORREF (0x00BBGGRR) as GDI+ ARGB, with `alpha` when `use_alpha` is set and opaque otherwise.
 Gdiplus::ARGB MakeArgb(COLORREF colour, int alpha, bool use_alpha = true);
 
 // Adds a closed rounded rectangle to `path`; `r`, the corners' diameter, is held to 1…100.
 bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float height, int r);
+
+// Adds a figure with rounded top corners (diameter `r`) and square bottom ones, left open along the bottom.
+bool AddRoundedTopRectangle(GfxPath& path, int x, int y, int width, int height, int r);
+
+// Strokes `path` with a pen `width` wide in `colour` at `alpha`: the glow around a hot or focused face.
+bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha);
+
+// What the skinned top-level window behind `control` shows under `area` (screen coordinates), in a surface
+// of its own for a painter to draw the control's face over and copy to the screen once. Empty when the
+// control is on no skinned window.
+class Snapshot {
+  public:
+    Snapshot(HWND control, const RECT& area);
+    HDC dc() const { return surface_.dc(); }
+    int width() const { return surface_.width(); }
+    int height() const { return surface_.height(); }
+    explicit operator bool() const { return static_cast<bool>(surface_); }
+
+  private:
+    Surface surface_;
+};
+
+// The screen rectangles of a window and of its client area.
+RECT WindowArea(HWND window);
+RECT ClientArea(HWND window);
 
 // The client area of `control` in the client coordinates of `window`.
 RECT PlaceInWindow(HWND control, HWND window);

@@ -95,16 +95,32 @@ void SkinEngine::SkinWindow(HWND window, const WindowSkinOptions& options) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {
+ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {
     WindowRecord* record = table_.At(window_index);
-    if (!record) return;
+    if (!record) return nullptr;
     std::vector<ControlRecord>& list = record->Children(kind);
+    for (ControlRecord& known : list) {
+        if (known.window == child) return &known;
+    }
     list.push_back({child, nullptr});
     SetIndexProperty(child, kRecordIndexProperty, list.size());
     SetIndexProperty(child, kOwnerIndexProperty, window_index);
     list.back().previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
     SetPropA(child, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(list.back().previous));
+    return &list.back();
+}
+
+ControlRecord* SkinEngine::ChildRecord(HWND child, ChildClass kind) const {
+    WindowRecord* owner = OwnerRecord(child);
+    if (!owner) return nullptr;
+    std::vector<ControlRecord>& list = owner->Children(kind);
+    const size_t index = IndexProperty(child, kRecordIndexProperty);
+    return index >= 1 && index <= list.size() && list[index - 1].window == child ? &list[index - 1] : nullptr;
+}
+
+WindowRecord* SkinEngine::OwnerRecord(HWND child) const {
+    return table_.At(IndexProperty(child, kOwnerIndexProperty));
 }
 
 void SkinEngine::CaptionButtonAction(size_t window_index, int button) {

@@ -72,8 +72,14 @@ class SkinEngine {
     // Takes a top-level window over: its record, its caption buttons, its procedure. A window already skinned
     // is left as it is.
     void SkinWindow(HWND window, const WindowSkinOptions& options = {});
-    // Registers `child` in its class list of window `window_index` and installs `procedure` on it.
-    void SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure);
+    // Registers `child` in its class list of window `window_index` and installs `procedure` on it; a child
+    // already registered is left as it is, so the skin never becomes its own previous procedure. Returns the
+    // child's record, null when the window has no record.
+    ControlRecord* SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure);
+    // The record of a skinned child, found through its index properties; null when it has none.
+    ControlRecord* ChildRecord(HWND child, ChildClass kind) const;
+    // The record of the top-level window a skinned child belongs to.
+    WindowRecord* OwnerRecord(HWND child) const;
 
     // What a click on caption button `button` (1-based) of window `window_index` does.
     void CaptionButtonAction(size_t window_index, int button);

@@ -30,10 +30,17 @@ void RemoveSkinProperties(HWND window);
 // The classes of skinned children, one list each in a window record.
 enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Count };
 
-// A skinned child: its window and the procedure it had before the skin's.
+// A skinned child: its window, the procedure it had before the skin's, and what its class's painter keeps.
 struct ControlRecord {
     HWND window = nullptr;
     WNDPROC previous = nullptr;
+    int kind = 0;              // the look, for classes with more than one (buttons)
+    bool focused = false;
+    bool mouse_down = false;   // between a press and its release
+    std::string text;          // the caption as last set, for painters that draw it themselves
+    std::string font_face;     // the control's font, for painters that draw its text with GDI+
+    float font_size = 12;
+    int font_style = 0;
 };
 
 struct CaptionButton {
@@ -109,6 +116,12 @@ struct WindowRecord {
     int fading_out = 0, fade_out_step = 0;
     bool mouse_tracking = false;
     bool timer_running = false;
+
+    // Hover of the skinned children: the 1-based index of the child painted hot last and of the one under the
+    // mouse now, the class that child belongs to, and the parent of the edit box painted hot last.
+    size_t last_hovered = 0, current_hovered = 0;
+    ChildClass hover_class = ChildClass::Button;
+    HWND last_hovered_parent = nullptr;
 
     GfxTooltip tooltip;
     std::array<std::vector<ControlRecord>, static_cast<size_t>(ChildClass::Count)> children;
