@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "skin/skin_images.h"
 #include "skin/top_level_procedure.h"
+#include "tests/support/resource_counters.h"
 #include "tests/skin/skin_window.h"
 
 namespace {
@@ -233,6 +235,46 @@ TEST_F(SkinEngineTest, LeavingTheApplicationWritesNothingAndStartsNothing) {
     SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     EXPECT_EQ(WindowsFolder(), before);
+}
+
+}  // namespace
+
+namespace {
+
+// One life of a skinned window: skinned, painted, its children given backgrounds, its buttons hovered and
+// pressed, then destroyed. Not shown, so it goes without the wait a shown window's withdrawal takes.
+void SkinnedWindowLife(SkinEngine& skin) {
+    HWND window = MakePlainWindow(100, 100, 400, 300);
+    HWND label = CreateWindowExA(WS_EX_TRANSPARENT, "Static", "label", WS_CHILD | WS_VISIBLE, 10, 200, 80, 20,
+                                 window, nullptr, nullptr, nullptr);
+    skin.SkinWindow(window);
+    WindowRecord& record = *skin.table().RecordOf(window);
+    Frame frame(skin, record);
+    frame.Paint(nullptr);
+    frame.SeeThroughBrush(label);
+    SetWindowPos(window, nullptr, 0, 0, 380, 280, SWP_NOMOVE | SWP_NOZORDER);
+    frame.Paint(nullptr);
+    frame.SeeThroughBrush(label);
+    frame.DrawButton(1, 120);
+    frame.DrawPressedButton(3);
+    frame.DrawTitle(nullptr);
+    DestroyWindow(window);
+}
+
+TEST(SkinnedWindowLives, LeaveNoGdiObjectsWindowsOrMemoryBehind) {
+    SkinEngine skin;
+    skin.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
+                        BackgroundMode::Stretched);
+    skin.SetOptions(true, 25);
+    for (int i = 0; i < 5; ++i) SkinnedWindowLife(skin);  // caches and first-use allocations settle
+    const long gdi_before = GdiObjectsLeft();
+    const int windows_before = ThreadWindowCount();
+    const size_t memory_before = PrivateBytes();
+    for (int i = 0; i < 200; ++i) SkinnedWindowLife(skin);
+    EXPECT_GE(GdiObjectsLeft(), gdi_before - 5);
+    EXPECT_EQ(ThreadWindowCount(), windows_before);
+    EXPECT_LT(PrivateBytes(), memory_before + 8 * 1024 * 1024);
+    EXPECT_EQ(skin.table().size(), 0u);
 }
 
 }  // namespace
