@@ -21,15 +21,20 @@ inline double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// Dispatches the messages waiting for this thread.
+inline void DispatchQueued() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 // Dispatches this thread's messages until `done` holds, checking it at least every `wait_ms`.
 template <class Done>
 void PumpUntil(Done done, DWORD wait_ms) {
     while (!done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        DispatchQueued();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait_ms, QS_ALLINPUT);
     }
 }

@@ -1,4 +1,5 @@
-// What a leak check counts in this process: GDI objects it can still create, its private memory, its thread's windows.
+// What a leak check counts in this process: GDI objects it can still create, its private memory, its thread's
+// windows.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +10,8 @@
 
 // GDI objects this process can still create, found by creating brushes until the process's handle table is
 // full. Wine answers GetGuiResources with 0 (not implemented) and publishes its handle table only where a
-// 64-bit process looks for it, so counting the free slots is what works in both builds; fewer of them after the
-// rounds than before means objects were leaked.
+// 64-bit process looks for it, so counting the free slots is what works in both builds; fewer of them after
+// the rounds than before means objects were leaked.
 inline long GdiObjectsLeft() {
     constexpr size_t kBeyondAnyTable = 1 << 20;  // stops the loop should creation never fail
     std::vector<HBRUSH> brushes;

@@ -1,0 +1,250 @@
+// The skin on the real main window: medians of a full frame repaint, of a WM_PAINT that only copies the frame
+// and of a fade tick of the close button; then resize and caption hover cycles, with the GDI objects, windows
+// and private memory they leave behind and whether the frame still paints the same. Usage: skin_bench
+// FORUM_URL [CYCLES] (20,000 of each kind by default)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/forum.h"
+#include "app/main_window.h"
+#include "bench/bench_util.h"
+#include "gfx/startup.h"
+#include "skin/frame.h"
+#include "skin/skin_engine.h"
+#include "tests/support/resource_counters.h"
+
+namespace {
+
+constexpr int kWarmUp = 10;
+constexpr int kRepetitions = 100;
+constexpr SIZE kLarge{975, 696}, kSmall{700, 500};
+constexpr size_t kHeapStep = 64 * 1024;  // the heap grows in steps of this; less is no leak
+constexpr int kMaxTicks = 100;           // a fade that has not ended after this many ticks never will
+
+// Median in milliseconds of `act` over the repetitions after a warm-up; `before` runs untimed ahead of each.
+template <class Before, class Act>
+double MedianMs(Before before, Act act) {
+    std::vector<double> times;
+    for (int i = 0; i < kWarmUp + kRepetitions; ++i) {
+        before();
+        const double start = NowSeconds();
+        act();
+        if (i >= kWarmUp) times.push_back((NowSeconds() - start) * 1000);
+    }
+    return Median(times);
+}
+
+void PrintMedian(const char* what, double ms, double target_ms) {
+    std::printf("skin: %s: median %.2f ms (target within %.0f ms: %s)\n", what, ms, target_ms,
+                ms <= target_ms ? "met" : "MISSED");
+}
+
+void Resize(HWND window, SIZE size) {
+    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(window);
+}
+
+// The WM_PAINT of the top-level window alone: the children are neither invalidated nor repainted.
+void PaintTopLevel(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
+}
+
+// The frame surface's pixels, copied out through a DIB section of its size, top row first.
+std::vector<DWORD> SurfacePixels(const Surface& surface) {
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), surface.width(), -surface.height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    BitmapHandle copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc dc(CreateCompatibleDC(surface.dc()));
+    if (!copy || !dc) return {};
+    Selection selected(dc.get(), copy.get());
+    BitBlt(dc.get(), 0, 0, surface.width(), surface.height(), surface.dc(), 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    return {first, first + static_cast<size_t>(surface.width()) * static_cast<size_t>(surface.height())};
+}
+
+// The frame repainted whole at the large size with every caption button at rest, then its pixels.
+std::vector<DWORD> CleanFramePixels(HWND window, WindowRecord& record) {
+    Resize(window, kLarge);
+    record.repaint_pending = true;
+    PaintTopLevel(window);
+    DispatchQueued();
+    return SurfacePixels(record.frame);
+}
+
+void PrintSameFrame(const char* after, const std::vector<DWORD>& before, const std::vector<DWORD>& now) {
+    if (before.empty() || before.size() != now.size()) {
+        std::printf("skin: after the %s: the frame surface cannot be compared (%zu pixels before, %zu now)\n",
+                    after, before.size(), now.size());
+        return;
+    }
+    size_t differing = 0;
+    for (size_t i = 0; i < before.size(); ++i) differing += before[i] != now[i];
+    if (!differing)
+        std::printf("skin: after the %s: the frame paints as before\n", after);
+    else
+        std::printf("skin: after the %s: %zu frame pixels differ from before\n", after, differing);
+}
+
+struct Resources {
+    long gdi_left;
+    int windows;
+    size_t private_bytes;
+};
+
+Resources CountResources() {
+    return {GdiObjectsLeft(), ThreadWindowCount(), PrivateBytes()};
+}
+
+void PrintGrowth(const char* cycles, const char* what, long long grown, long long unit,
+                 const char* unit_name) {
+    if (grown <= 0)
+        std::printf("skin: %s: %s flat\n", cycles, what);
+    else
+        std::printf("skin: %s: %s grew by %lld%s\n", cycles, what, grown / unit, unit_name);
+}
+
+void PrintGrowth(const char* cycles, const Resources& before, const Resources& after) {
+    PrintGrowth(cycles, "GDI objects", before.gdi_left - after.gdi_left, 1, "");
+    PrintGrowth(cycles, "windows of the thread", after.windows - before.windows, 1, "");
+    const long long bytes =
+        static_cast<long long>(after.private_bytes) - static_cast<long long>(before.private_bytes);
+    PrintGrowth(cycles, "private memory", bytes > static_cast<long long>(kHeapStep) ? bytes : 0, 1024,
+                " KiB");
+}
+
+// Sends the fade timer's ticks until no caption button is fading; false when the fades never end.
+bool FinishFades(HWND window, const WindowRecord& record) {
+    for (int tick = 0; tick < kMaxTicks && (record.fading_in || record.fading_out); ++tick)
+        SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+    return !record.fading_in && !record.fading_out;
+}
+
+void MeasurePaints(const SkinEngine& skin, HWND window, WindowRecord& record) {
+    Resize(window, kLarge);
+    RECT client;
+    GetClientRect(window, &client);
+    std::printf("skin: the main window's frame is %ld x %ld; medians of %d repetitions\n", client.right,
+                client.bottom, kRepetitions);
+    // Painting with a target invalidates the see-through children; they repaint untimed between repetitions.
+    PrintMedian("full repaint into the frame surface",
+                MedianMs(DispatchQueued, [&] { Frame(skin, record).Paint(nullptr); }), 25);
+    {
+        WindowDc dc(window);
+        PrintMedian("full repaint onto a window DC",
+                    MedianMs(DispatchQueued, [&] { Frame(skin, record).Paint(dc.get()); }), 25);
+    }
+    PrintMedian("WM_PAINT with a repaint pending",
+                MedianMs(
+                    [&] {
+                        DispatchQueued();
+                        record.repaint_pending = true;
+                    },
+                    [&] { PaintTopLevel(window); }),
+                25);
+
+    const unsigned generation = record.frame_generation;
+    PrintMedian("WM_PAINT that copies the frame (top-level window only)",
+                MedianMs(DispatchQueued, [&] { PaintTopLevel(window); }), 3);
+    const double with_children = MedianMs(DispatchQueued, [&] {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    });
+    std::printf("skin: WM_PAINT that copies the frame, the children repainting too: median %.2f ms\n",
+                with_children);
+    if (record.frame_generation != generation)
+        std::printf("skin: the copying WM_PAINTs repainted the frame %u times\n",
+                    record.frame_generation - generation);
+
+    const int close = static_cast<int>(record.buttons.size());
+    std::vector<double> ticks;
+    for (int i = 0; i < kWarmUp + kRepetitions; ++i) {
+        for (int step = 1; step <= 8; ++step) {
+            const double start = NowSeconds();
+            Frame(skin, record).DrawButton(close, FadeIntensity(step));
+            if (i >= kWarmUp) ticks.push_back((NowSeconds() - start) * 1000);
+        }
+    }
+    Frame(skin, record).DrawButton(close, 0);
+    PrintMedian("fade tick of the close button (intensities 30 to 240)", Median(ticks), 2);
+}
+
+// `cycles` runs of `cycle` after a warm-up: the time they took, what they left behind, and the frame after
+// them.
+template <class Cycle>
+void MeasureCycles(const char* name, int cycles, HWND window, WindowRecord& record, Cycle cycle) {
+    for (int i = 0; i < kWarmUp; ++i) cycle();
+    const std::vector<DWORD> clean = CleanFramePixels(window, record);
+    const Resources before = CountResources();
+    const double start = NowSeconds();
+    for (int i = 0; i < cycles; ++i) cycle();
+    const double took = NowSeconds() - start;
+    // Counted before the second copy of the pixels is made, which would count as grown memory.
+    const Resources after = CountResources();
+    const std::vector<DWORD> now = CleanFramePixels(window, record);
+    std::printf("skin: %d %s in %.0f s (%.2f ms a cycle)\n", cycles, name, took, took * 1000 / cycles);
+    PrintGrowth(name, before, after);
+    PrintSameFrame(name, clean, now);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: skin_bench FORUM_URL [CYCLES]\n");
+        return 2;
+    }
+    const std::string forum = argv[1];
+    const int cycles = argc > 2 ? std::atoi(argv[2]) : 20000;
+
+    // GDI+ outlives the skin object, and the skin object the window.
+    GdiplusSession gdiplus;
+    SkinEngine skin;
+    MainWindow main_window(forum, kDefaultConnections, &skin);
+    if (!main_window.Create(nullptr, SW_SHOWNORMAL)) {
+        std::fprintf(stderr, "skin_bench: cannot create the main window\n");
+        return 1;
+    }
+    const HWND window = main_window.form().hwnd();
+    WindowRecord* record = skin.table().RecordOf(window);
+    if (!record || record->buttons.empty()) {
+        std::fprintf(stderr, "skin_bench: the main window is not skinned\n");
+        return 1;
+    }
+    // The caption gets the forum's member count from a worker: the frame is measured with its final title.
+    const std::string first_caption = ForumCaptionWithCount(forum, "");
+    const double opened = NowSeconds();
+    PumpUntil(
+        [&] { return main_window.form().Window().Text() != first_caption || NowSeconds() - opened > 5; }, 10);
+
+    MeasurePaints(skin, window, *record);
+
+    MeasureCycles("resize cycles", cycles, window, *record, [&] {
+        Resize(window, kSmall);
+        Resize(window, kLarge);
+        DispatchQueued();
+    });
+
+    const FloatRect& button = record->buttons.back().rect;
+    const LPARAM on_close = MAKELPARAM(static_cast<int>(button.x + button.width / 2),
+                                       static_cast<int>(button.y + button.height / 2));
+    int missed_hovers = 0, endless_fades = 0;
+    MeasureCycles("hover cycles", cycles, window, *record, [&] {
+        SendMessageA(window, WM_MOUSEMOVE, 0, on_close);
+        missed_hovers += record->hot_button != static_cast<int>(record->buttons.size());
+        endless_fades += !FinishFades(window, *record);
+        SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+        endless_fades += !FinishFades(window, *record);
+        DispatchQueued();
+    });
+    if (missed_hovers)
+        std::printf("skin: the close button was not hot after %d of the moves onto it\n", missed_hovers);
+    if (endless_fades) std::printf("skin: %d fades did not end\n", endless_fades);
+    return 0;
+}
