@@ -13,6 +13,7 @@ namespace {
 class SkinnedMainWindow : public testing::Test {
   protected:
     void SetUp() override {
+        ParkCursor();
         ASSERT_TRUE(gdiplus_.started());
         ASSERT_TRUE(window_.Create(nullptr, SW_SHOWNORMAL));
         ASSERT_NE(skin_.table().RecordOf(hwnd()), nullptr);

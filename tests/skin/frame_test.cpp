@@ -18,6 +18,7 @@ constexpr COLORREF kIconColour = RGB(250, 20, 20);
 class FrameTest : public testing::Test {
   protected:
     void SetUp() override {
+        ParkCursor();
         desktop_corner_ = ScreenPixel(kLeft, kTop);
         icon_ = MakeSolidIcon(kIconColour);
         skin_.settings().icon = icon_;

@@ -15,7 +15,10 @@ namespace {
 
 class SkinEngineTest : public testing::Test {
   protected:
-    void SetUp() override { seen_messages = &seen_; }
+    void SetUp() override {
+        ParkCursor();
+        seen_messages = &seen_;
+    }
     void TearDown() override {
         for (HWND window : windows_) {
             if (IsWindow(window)) DestroyWindow(window);

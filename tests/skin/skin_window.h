@@ -97,6 +97,12 @@ inline bool ScreenShows(const std::function<bool()>& holds, DWORD timeout_ms = 5
     return PumpUntil(holds, timeout_ms);
 }
 
+// Puts the real cursor in the screen's corner, over no test window, so only the messages a test sends move
+// the mouse over its window (the cursor stays where an earlier test's drag left it).
+inline void ParkCursor() {
+    SetCursorPos(5, 5);
+}
+
 inline LPARAM ClientPoint(int x, int y) {
     return MAKELPARAM(x, y);
 }
