@@ -273,8 +273,8 @@ TEST(SkinnedWindowLives, LeaveNoGdiObjectsWindowsOrMemoryBehind) {
     const long gdi_before = GdiObjectsLeft();
     const int windows_before = ThreadWindowCount();
     const size_t memory_before = PrivateBytes();
-    for (int i = 0; i < 200; ++i) SkinnedWindowLife(skin);
-    EXPECT_GE(GdiObjectsLeft(), gdi_before - 5);
+    for (int i = 0; i < 50; ++i) SkinnedWindowLife(skin);
+    EXPECT_GE(GdiObjectsLeft(), gdi_before - 5);  // a leak of one object a life shows ten times over
     EXPECT_EQ(ThreadWindowCount(), windows_before);
     EXPECT_LT(PrivateBytes(), memory_before + 8 * 1024 * 1024);
     EXPECT_EQ(skin.table().size(), 0u);
