@@ -117,12 +117,14 @@ void Control::SetHeight(int value) const {
     });
 }
 
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 std::string Control::Text() const {
-    return Query<std::string>([this] {
-        std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
-        text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
-        return text;
-    });
+    return Query<std::string>([this] { return WindowText(hwnd_); });
 }
 
 void Control::SetText(std::string_view text) const {

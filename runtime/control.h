@@ -17,6 +17,9 @@ constexpr int kDropDownExtent = 200;
 // private message to the window's top-level window and waiting for it. A destroyed window runs nothing.
 void RunOnWindowThread(HWND hwnd, const std::function<void()>& call);
 
+// The window's text, read on the calling thread.
+std::string WindowText(HWND hwnd);
+
 // A value that names one window; copying it never copies or owns the window. Every property read or write
 // executes on the window's thread, so single operations from workers never interleave.
 class Control {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/control.h"
 #include "skin/paint_primitives.h"
 
 namespace {
@@ -17,14 +18,6 @@ using Gdiplus::REAL;
 
 REAL F(int value) {
     return static_cast<REAL>(value);
-}
-
-// A brush running from `top` at y to `bottom` at y + height. The ends lie a pixel beyond the area, so the
-// tiling of the gradient never shows on its first or last row.
-GfxLinearBrush VerticalGradient(REAL y, REAL height, Gdiplus::ARGB top, Gdiplus::ARGB bottom) {
-    GfxLinearBrush brush;
-    brush.CreateLineBrush({0, y - 1}, {0, y + height + 1}, top, bottom);
-    return brush;
 }
 
 // A caption button's face: a rectangle, or for the close button, which sits in the window's rounded
@@ -60,19 +53,6 @@ LPCSTR CursorOf(FrameZone zone) {
     return IDC_ARROW;
 }
 
-// The title font: the asked-for face, else the system's default GUI face, so the title never disappears
-// for want of a font.
-GfxFont TitleFont(HDC dc, const WindowRecord& record) {
-    const INT style = record.title_bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
-    GfxFont font;
-    if (font.CreateFromName(record.title_font, record.title_size, style, Gdiplus::UnitPixel)) return font;
-    LOGFONTA gui{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
-    if (font.CreateFromName(gui.lfFaceName, record.title_size, style, Gdiplus::UnitPixel)) return font;
-    font.CreateFromDC(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-    return font;
-}
-
 }  // namespace
 
 RECT Frame::Client() const {
@@ -104,7 +84,7 @@ void Frame::Paint(HDC target) {
         // The clean caption strip, to redraw a button or the title from without repainting the frame.
         if (record_.caption_cache.Resize(width, record_.caption_height))
             BitBlt(record_.caption_cache.dc(), 0, 0, width, record_.caption_height, dc, 0, 0, SRCCOPY);
-        if (record_.show_title) PaintTitle(dc, WindowText());
+        if (record_.show_title) PaintTitle(dc, WindowText(record_.window));
         GfxGraphics graphics;
         graphics.CreateFromHDC(dc);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
@@ -185,15 +165,10 @@ void Frame::PaintBackground(HDC dc, int width, int height) const {
 
 void Frame::PaintBorder(GfxGraphics& graphics, int width, int height) const {
     GfxPen outer, inner;
-    GfxPath outer_path, inner_path;
     outer.CreatePen1(MakeArgb(kBlack, 180), 1);
     inner.CreatePen1(MakeArgb(kWhite, 180), 1);
-    outer_path.CreatePath();
-    inner_path.CreatePath();
-    AddRoundedRectangle(outer_path, 0, 0, F(width - 1), F(height - 1), 7);
-    AddRoundedRectangle(inner_path, 1, 1, F(width - 3), F(height - 3), 6);
-    graphics.DrawPath(outer, outer_path);
-    graphics.DrawPath(inner, inner_path);
+    StrokeRoundedRectangle(graphics, outer, 0, 0, F(width - 1), F(height - 1), 7);
+    StrokeRoundedRectangle(graphics, inner, 1, 1, F(width - 3), F(height - 3), 6);
 }
 
 RECT Frame::TitleBox() const {
@@ -211,7 +186,7 @@ void Frame::PaintTitle(HDC dc, const std::string& title) const {
     GfxGraphics graphics;
     graphics.CreateFromHDC(dc);
     graphics.SetClipRect(F(box.left), F(box.top), F(box.right - box.left), F(box.bottom - box.top));
-    GfxFont font = TitleFont(dc, record_);
+    GfxFont font = MakeFont(record_.title_font, record_.title_size, record_.title_bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular);
     GfxStringFormat format;
     format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
     const std::string text = FitTextToWidth(graphics, title, font, format, width);
@@ -352,7 +327,7 @@ void Frame::DrawTitle(const std::string* title) {
     if (!record_.has_caption || !record_.show_title || !record_.frame || IsIconic(record_.window)) return;
     const RECT box = TitleBox();
     RestoreFromCaptionCache(box);
-    PaintTitle(record_.frame.dc(), title ? *title : WindowText());
+    PaintTitle(record_.frame.dc(), title ? *title : WindowText(record_.window));
     CopyToWindow(box);
 }
 
@@ -399,12 +374,6 @@ HBRUSH Frame::SeeThroughBrush(HWND control) {
     found->place = place;
     found->frame_generation = record_.frame_generation;
     return found->brush.get();
-}
-
-std::string Frame::WindowText() const {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(record_.window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(record_.window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 void ExcludeOpaqueChildren(HWND window, HDC dc) {

@@ -60,7 +60,6 @@ class Frame {
     RECT TitleBox() const;
     void RestoreFromCaptionCache(const RECT& area) const;
     void CopyToWindow(const RECT& area) const;
-    std::string WindowText() const;
 
     const SkinEngine& skin_;
     WindowRecord& record_;

@@ -29,12 +29,62 @@ bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float hei
            path.ClosePathFigure();
 }
 
+bool StrokeRoundedRectangle(GfxGraphics& graphics, const GfxPen& pen, float x, float y, float width, float height,
+                            int r) {
+    const float d = static_cast<float>(std::clamp(r, 1, 100)), big = d + 1;
+    auto corner = [&](float left, float top, float size, float start) {
+        GfxPath path;
+        return path.CreatePath() && path.AddPathArc(left, top, size, size, start, 90) && graphics.DrawPath(pen, path);
+    };
+    return corner(x + width - d, y, d, 270) && corner(x + width - big, y + height - big, big, 0) &&
+           corner(x, y + height - d, d, 90) && corner(x, y, d, 180) &&
+           graphics.DrawLine(pen, x + d / 2, y, x + width - d / 2, y) &&
+           graphics.DrawLine(pen, x + width, y + d / 2, x + width, y + height - big / 2) &&
+           graphics.DrawLine(pen, x + width - big / 2, y + height, x + d / 2, y + height) &&
+           graphics.DrawLine(pen, x, y + height - d / 2, x, y + d / 2);
+}
+
 bool AddRoundedTopRectangle(GfxPath& path, int x, int y, int width, int height, int r) {
     const auto f = [](int v) { return static_cast<Gdiplus::REAL>(v); };
     return path.AddPathLine(f(x), f(y + height), f(x), f(y + r)) && path.AddPathArc(f(x), f(y), f(r), f(r), 180, 90) &&
            path.AddPathLine(f(x + r), f(y), f(x + width - r), f(y)) &&
            path.AddPathArc(f(x + width - r), f(y), f(r), f(r), 270, 90) &&
            path.AddPathLine(f(x + width), f(y + r), f(x + width), f(y + height));
+}
+
+GfxLinearBrush VerticalGradient(Gdiplus::REAL y, Gdiplus::REAL height, Gdiplus::ARGB top, Gdiplus::ARGB bottom) {
+    // The ends lie a pixel beyond the area, so the tiling of the gradient never shows on its first or last row.
+    GfxLinearBrush brush;
+    brush.CreateLineBrush({0, y - 1}, {0, y + height + 1}, top, bottom);
+    return brush;
+}
+
+GfxFont MakeFont(const std::string& face, Gdiplus::REAL size, INT style) {
+    GfxFont font;
+    if (font.CreateFromName(face, size, style, Gdiplus::UnitPixel)) return font;
+    LOGFONTA gui{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    if (font.CreateFromName(gui.lfFaceName, size, style, Gdiplus::UnitPixel)) return font;
+    WindowDc screen(nullptr);
+    font.CreateFromDC(screen.get(), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    return font;
+}
+
+void ReadControlFont(HWND control, ControlRecord& record) {
+    WindowDc dc(control);
+    GfxFont font;
+    GfxFontFamily family;
+    const auto handle = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!font.CreateFromDC(dc.get(), handle ? handle : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)))) return;
+    record.font_face = font.GetFamily(family) ? family.GetFamilyName() : "";
+    if (record.font_face.empty()) record.font_face = "宋体";
+    record.font_size = font.GetFontSize();
+    if (record.font_size <= 0) record.font_size = 12;
+    record.font_style = font.GetFontStyle();
+}
+
+COLORREF TextColour(HWND control) {
+    return static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(control, kTextColourProperty)));
 }
 
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha) {
@@ -123,4 +173,32 @@ std::string ClassName(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+void PaintDisabledFace(GfxGraphics& graphics, int width, int height) {
+    const auto w = static_cast<Gdiplus::REAL>(width), h = static_cast<Gdiplus::REAL>(height);
+    GfxSolidBrush grey;
+    grey.CreateSolidFill(MakeArgb(RGB(192, 192, 192), 255));
+    graphics.FillRectangle(grey, 0, 0, w, h);
+    GfxPath face;
+    face.CreatePath();
+    AddRoundedRectangle(face, 0, 0, w - 1, h - 1, 5);
+    GfxLinearBrush shade = VerticalGradient(0, h, 0, 0);
+    const Gdiplus::ARGB colours[] = {MakeArgb(RGB(255, 255, 255), 50), MakeArgb(RGB(0, 0, 0), 10),
+                                     MakeArgb(RGB(255, 255, 255), 50)};
+    const Gdiplus::REAL positions[] = {0, 0.5f, 1};
+    shade.SetLinePresetBlend(colours, positions);
+    graphics.FillPath(shade, face);
+    GfxPen pen;
+    pen.CreatePen1(MakeArgb(RGB(0, 0, 0), 80), 1);
+    graphics.DrawPath(pen, face);
+}
+
+void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const GfxStringFormat& format,
+                     const Gdiplus::RectF& layout) {
+    if (record.text.empty()) return;
+    GfxFont font = MakeFont(record.font_face, record.font_size, record.font_style);
+    GfxSolidBrush brush;
+    brush.CreateSolidFill(MakeArgb(TextColour(record.window), 255));
+    graphics.DrawString(record.text, font, brush, layout, &format);
 }

@@ -15,8 +15,27 @@ Gdiplus::ARGB MakeArgb(COLORREF colour, int alpha, bool use_alpha = true);
 // Adds a closed rounded rectangle to `path`; `r`, the corners' diameter, is held to 1…100.
 bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float height, int r);
 
+// Strokes the figure AddRoundedRectangle adds, a side or a corner at a time: GDI+ composes a stroke over
+// its bounding box, which for a window's outline drawn whole is the window.
+bool StrokeRoundedRectangle(GfxGraphics& graphics, const GfxPen& pen, float x, float y, float width, float height,
+                            int r);
+
 // Adds a figure with rounded top corners (diameter `r`) and square bottom ones, left open along the bottom.
 bool AddRoundedTopRectangle(GfxPath& path, int x, int y, int width, int height, int r);
+
+// A brush running from `top` at y to `bottom` at y + height.
+GfxLinearBrush VerticalGradient(Gdiplus::REAL y, Gdiplus::REAL height, Gdiplus::ARGB top, Gdiplus::ARGB bottom);
+
+// A font of `face` in `size` pixels; the system's default GUI face where that face cannot be had, so text
+// never disappears for want of a font.
+GfxFont MakeFont(const std::string& face, Gdiplus::REAL size, INT style);
+
+// Reads the face, size and style of the font `control` draws its text in into its record, for painters that
+// draw the text themselves: "宋体" 12 where the font names no face or size.
+void ReadControlFont(HWND control, ControlRecord& record);
+
+// The text colour of a skinned child (its text colour property); black when it has none.
+COLORREF TextColour(HWND control);
 
 // Strokes `path` with a pen `width` wide in `colour` at `alpha`: the glow around a hot or focused face.
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha);
@@ -57,3 +76,10 @@ std::string FitTextToWidth(GfxGraphics& graphics, const std::string& text, const
 
 // The window's class name.
 std::string ClassName(HWND window);
+
+// The grey face of a disabled button, check box or radio button, over the whole width × height.
+void PaintDisabledFace(GfxGraphics& graphics, int width, int height);
+
+// The record's text in its font and its control's text colour, in `layout`.
+void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const GfxStringFormat& format,
+                     const Gdiplus::RectF& layout);

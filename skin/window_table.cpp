@@ -1,6 +1,8 @@
 // The window table: records of skinned windows, their surfaces and the index properties.
 #include "skin/window_table.h"
 
+#include <utility>
+
 size_t IndexProperty(HWND window, const char* name) {
     return reinterpret_cast<size_t>(GetPropA(window, name));
 }
@@ -17,6 +19,12 @@ void RemoveSkinProperties(HWND window) {
     for (const char* name : {kPreviousProcedureProperty, kRecordIndexProperty, kOwnerIndexProperty}) {
         RemovePropA(window, name);
     }
+}
+
+LRESULT CallPreviousProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    WNDPROC previous = PreviousProcedure(window);
+    return previous ? CallWindowProcA(previous, window, message, wparam, lparam)
+                    : DefWindowProcA(window, message, wparam, lparam);
 }
 
 bool Surface::Resize(int width, int height) {
@@ -45,6 +53,16 @@ void Surface::Free() {
     bitmap_.Reset();
     dc_.Reset();
     width_ = height_ = 0;
+}
+
+bool WindowRecord::EnterHover(HWND child) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, child, 0};
+    TrackMouseEvent(&track);
+    return std::exchange(hot_child, child) != child;
+}
+
+void WindowRecord::LeaveHover(HWND child) {
+    if (hot_child == child) hot_child = nullptr;
 }
 
 size_t WindowTable::Find(HWND window) const {

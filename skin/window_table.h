@@ -19,6 +19,8 @@
 inline constexpr char kPreviousProcedureProperty[] = "Hw_hProc";
 inline constexpr char kRecordIndexProperty[] = "Hw_lbID";
 inline constexpr char kOwnerIndexProperty[] = "Hw_FuID";
+// The text colour (COLORREF) of a child, for its painter and its WM_CTLCOLOR* answer; black when absent.
+inline constexpr char kTextColourProperty[] = "Kj_Ztys";
 
 // 0 when the window has no such property.
 size_t IndexProperty(HWND window, const char* name);
@@ -26,6 +28,8 @@ void SetIndexProperty(HWND window, const char* name, size_t index);
 WNDPROC PreviousProcedure(HWND window);
 // Removes the three properties: the window is no longer skinned.
 void RemoveSkinProperties(HWND window);
+// Passes a message to the procedure the window had before the skin's.
+LRESULT CallPreviousProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The classes of skinned children, one list each in a window record.
 enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Count };
@@ -37,6 +41,11 @@ struct ControlRecord {
     int kind = 0;              // the look, for classes with more than one (buttons)
     bool focused = false;
     bool mouse_down = false;   // between a press and its release
+    bool hovered = false;      // the mouse is over the control
+    bool key_scrolling = false;  // lists: an arrow key is held down
+    int hot_item = 0;          // headers: 1-based item under the mouse, 0 for none
+    int painted_hot_item = 0;  // headers: the hot item as last painted
+    int pressed_item = 0;      // headers: 1-based item pressed, 0 for none
     std::string text;          // the caption as last set, for painters that draw it themselves
     std::string font_face;     // the control's font, for painters that draw its text with GDI+
     float font_size = 12;
@@ -117,11 +126,9 @@ struct WindowRecord {
     bool mouse_tracking = false;
     bool timer_running = false;
 
-    // Hover of the skinned children: the 1-based index of the child painted hot last and of the one under the
-    // mouse now, the class that child belongs to, and the parent of the edit box painted hot last.
-    size_t last_hovered = 0, current_hovered = 0;
-    ChildClass hover_class = ChildClass::Button;
-    HWND last_hovered_parent = nullptr;
+    // The skinned child painted hot last: only one child shows a hover face at a time, and moves within it
+    // repaint nothing.
+    HWND hot_child = nullptr;
 
     GfxTooltip tooltip;
     std::array<std::vector<ControlRecord>, static_cast<size_t>(ChildClass::Count)> children;
@@ -135,6 +142,12 @@ struct WindowRecord {
     std::vector<ChildBackground> child_backgrounds;
 
     std::vector<ControlRecord>& Children(ChildClass kind) { return children[static_cast<size_t>(kind)]; }
+
+    // The mouse moved over skinned child `child`: asks for its WM_MOUSELEAVE and makes it the hot child. True
+    // when it was not the hot child before, so it is to be painted hot now.
+    bool EnterHover(HWND child);
+    // The mouse left `child`: it is no longer the hot child.
+    void LeaveHover(HWND child);
 };
 
 // The records of all skinned top-level windows, addressed by 1-based index.
