@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "skin/button.h"
+#include "skin/check_box.h"
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/top_level_procedure.h"
@@ -86,6 +88,7 @@ void SkinEngine::SkinWindow(HWND window, const WindowSkinOptions& options) {
     added.tooltip.Create(window);
     for (size_t n = 0; n < added.buttons.size(); ++n) added.tooltip.AddTool({}, added.buttons[n].tip, n + 1);
     Frame(*this, added).LayOutButtons();
+    SkinChildren(index, window);
 
     WNDPROC previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedTopLevelProcedure)));
@@ -93,6 +96,12 @@ void SkinEngine::SkinWindow(HWND window, const WindowSkinOptions& options) {
     SetIndexProperty(window, kRecordIndexProperty, index);
     // Everything the system painted so far is painted again by the skin, children over their new background.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
+    if (!settings_.skin_children) return;
+    InstallPushButtons(*this, window_index, parent);
+    InstallCheckBoxes(*this, window_index, parent);
 }
 
 ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {

@@ -88,6 +88,9 @@ class SkinEngine {
     const GfxBitmap* Glyph(SkinImage image);
 
   private:
+    // Takes over the standard controls among the direct children of `parent`, class by class.
+    void SkinChildren(size_t window_index, HWND parent);
+
     SkinSettings settings_;
     Background background_;
     WindowTable table_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "skin/button.h"
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/skin_engine.h"
@@ -65,6 +66,7 @@ class TopLevelMessages {
             case WM_LBUTTONDBLCLK: return OnDoubleClick(wparam, lparam);
             case WM_SYSCOMMAND: return OnSysCommand(wparam, lparam);
             case WM_SETTEXT: return OnSetText(wparam, lparam);
+            case WM_DRAWITEM: return OnDrawItem(wparam, lparam);
             case WM_CTLCOLOREDIT:
             case WM_CTLCOLORSTATIC: return OnCtlColorSeeThrough(message, wparam, lparam);
             case WM_CTLCOLORBTN: return OnCtlColorButton(wparam, lparam);
@@ -246,6 +248,11 @@ class TopLevelMessages {
             frame_.DrawTitle(&title);
         }
         return result;
+    }
+
+    LRESULT OnDrawItem(WPARAM wparam, LPARAM lparam) {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        return DrawSkinnedButton(skin_, item) ? TRUE : Forward(WM_DRAWITEM, wparam, lparam);
     }
 
     LRESULT OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam) {
