@@ -72,10 +72,12 @@ using RegionHandle = Owned<HRGN, DeleteGdiObject>;
 using FontHandle = Owned<HFONT, DeleteGdiObject>;
 using MenuHandle = Owned<HMENU, DestroyMenuHandle>;
 
-// The device context of a window (GetDC), given back to that window (ReleaseDC) when the holder goes.
+// The device context of a window's client area (GetDC), or with `whole` of the whole window, frame included
+// (GetWindowDC); given back to that window (ReleaseDC) when the holder goes.
 class WindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit WindowDc(HWND window, bool whole = false)
+        : window_(window), dc_(whole ? GetWindowDC(window) : GetDC(window)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     ~WindowDc() {

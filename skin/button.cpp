@@ -82,7 +82,7 @@ void PaintPushButton(const SkinSettings& settings, const ControlRecord& record, 
         format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
         format.SetStringFormatAlign(Gdiplus::StringAlignmentCenter);
         format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
-        DrawControlText(graphics, record, format, {2, 0, F(w), F(h)});
+        DrawControlText(graphics, record, record.text, format, {2, 0, F(w), F(h)});
     }
     BitBlt(target, rect.left, rect.top, w, h, snapshot.dc(), 0, 0, SRCCOPY);
 }

@@ -120,7 +120,7 @@ void PaintGlyphButton(SkinEngine& skin, const ControlRecord& record, HDC target,
         format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
         format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
         const REAL left = record.kind == kCheckBox ? 17 : 18;
-        DrawControlText(graphics, record, format, {left, 0, F(w) - left - 2, F(h)});
+        DrawControlText(graphics, record, record.text, format, {left, 0, F(w) - left - 2, F(h)});
     }
     BitBlt(target, 0, 0, w, h, snapshot.dc(), 0, 0, SRCCOPY);
 }

@@ -2,6 +2,7 @@
 #include "skin/paint_primitives.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "runtime/text.h"
@@ -119,6 +120,21 @@ RECT ClientArea(HWND window) {
     return area;
 }
 
+RECT InnerArea(HWND control) {
+    const RECT window = WindowArea(control);
+    RECT inner = ClientArea(control);
+    const LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+    for (auto [bit, id] : {std::pair{WS_VSCROLL, OBJID_VSCROLL}, {WS_HSCROLL, OBJID_HSCROLL}}) {
+        SCROLLBARINFO bar{sizeof bar};
+        if (!(style & bit) || !GetScrollBarInfo(control, id, &bar) || (bar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+            continue;
+        // The bounding rectangle of the client area and the bar takes in the box between two bars.
+        UnionRect(&inner, &inner, &bar.rcScrollBar);
+    }
+    OffsetRect(&inner, -window.left, -window.top);
+    return inner;
+}
+
 RECT PlaceInWindow(HWND control, HWND window) {
     RECT place{};
     GetClientRect(control, &place);
@@ -194,11 +210,11 @@ void PaintDisabledFace(GfxGraphics& graphics, int width, int height) {
     graphics.DrawPath(pen, face);
 }
 
-void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const GfxStringFormat& format,
-                     const Gdiplus::RectF& layout) {
-    if (record.text.empty()) return;
+void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const std::string& text,
+                     const GfxStringFormat& format, const Gdiplus::RectF& layout) {
+    if (text.empty()) return;
     GfxFont font = MakeFont(record.font_face, record.font_size, record.font_style);
     GfxSolidBrush brush;
     brush.CreateSolidFill(MakeArgb(TextColour(record.window), 255));
-    graphics.DrawString(record.text, font, brush, layout, &format);
+    graphics.DrawString(text, font, brush, layout, &format);
 }

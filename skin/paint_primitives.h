@@ -59,6 +59,10 @@ class Snapshot {
 RECT WindowArea(HWND window);
 RECT ClientArea(HWND window);
 
+// The client area of `control` with its scroll bars and the box between them, in the control's window
+// coordinates: what lies inside the frame.
+RECT InnerArea(HWND control);
+
 // The client area of `control` in the client coordinates of `window`.
 RECT PlaceInWindow(HWND control, HWND window);
 
@@ -80,6 +84,6 @@ std::string ClassName(HWND window);
 // The grey face of a disabled button, check box or radio button, over the whole width × height.
 void PaintDisabledFace(GfxGraphics& graphics, int width, int height);
 
-// The record's text in its font and its control's text colour, in `layout`.
-void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const GfxStringFormat& format,
-                     const Gdiplus::RectF& layout);
+// `text` in the font of a child's record and in the child's text colour, in `layout`.
+void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const std::string& text,
+                     const GfxStringFormat& format, const Gdiplus::RectF& layout);

@@ -5,6 +5,8 @@
 
 #include "skin/button.h"
 #include "skin/check_box.h"
+#include "skin/combo_box.h"
+#include "skin/edit_box.h"
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/top_level_procedure.h"
@@ -102,6 +104,8 @@ void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
     if (!settings_.skin_children) return;
     InstallPushButtons(*this, window_index, parent);
     InstallCheckBoxes(*this, window_index, parent);
+    InstallEditBoxes(*this, window_index, parent);
+    InstallComboBoxes(*this, window_index, parent);
 }
 
 ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {
