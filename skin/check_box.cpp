@@ -47,9 +47,9 @@ void PaintHotGlyph(GfxGraphics& graphics, const GfxPath& edge, const GfxPath& in
 void PaintCheckGlyph(SkinEngine& skin, GfxGraphics& graphics, HWND button, int height, UINT state) {
     const int y0 = (height - kBoxSize) / 2;
     if (const GfxBitmap* box = skin.Glyph(SkinImage::CheckBox))
-        graphics.DrawImageRectRect(*box, 0, F(y0), kBoxSize, kBoxSize);
+        DrawGlyph(graphics, *box, 0, y0);
     if (const GfxBitmap* mark = skin.Glyph(SkinImage::CheckMark); mark && IsChecked(button))
-        graphics.DrawImageRectRect(*mark, 0, F(y0), kBoxSize, kBoxSize);
+        DrawGlyph(graphics, *mark, 0, y0);
     if (!(state & kButtonHot)) return;
     GfxPath edge, inside;
     edge.CreatePath();

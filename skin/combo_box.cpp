@@ -151,8 +151,8 @@ class ComboMessages {
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
         if (const GfxBitmap* arrow = skin_.Glyph(SkinImage::ComboArrow)) {
             const int aw = static_cast<int>(arrow->GetImageWidth()), ah = static_cast<int>(arrow->GetImageHeight());
-            graphics.DrawImageRectRect(*arrow, F(button.left + (button.right - button.left - aw) / 2),
-                                       F(button.top + (button.bottom - button.top - ah) / 2), F(aw), F(ah));
+            DrawGlyph(graphics, *arrow, button.left + (button.right - button.left - aw) / 2,
+                      button.top + (button.bottom - button.top - ah) / 2);
         }
     }
 

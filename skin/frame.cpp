@@ -245,11 +245,10 @@ void Frame::PaintButtonFace(GfxGraphics& graphics, int n) const {
     const CaptionButton& button = record_.buttons[static_cast<size_t>(n) - 1];
     const GfxBitmap* image = record_.maximised && button.alternate ? button.alternate : button.image;
     if (!image) return;
-    // In its own pixel size, centred on the face: a glyph is never rescaled.
+    // Centred on the face.
     const REAL w = F(static_cast<int>(image->GetImageWidth())), h = F(static_cast<int>(image->GetImageHeight()));
-    const REAL x = button.rect.x - 1 + std::floor((button.rect.width - w) / 2);
-    const REAL y = button.rect.y + std::floor((button.rect.height - h) / 2);
-    graphics.DrawImageRectRect(*image, x, y, w, h);
+    DrawGlyph(graphics, *image, static_cast<int>(button.rect.x - 1 + std::floor((button.rect.width - w) / 2)),
+              static_cast<int>(button.rect.y + std::floor((button.rect.height - h) / 2)));
 }
 
 void Frame::PaintSeparators(GfxGraphics& graphics, int n) const {

@@ -88,6 +88,12 @@ COLORREF TextColour(HWND control) {
     return static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(control, kTextColourProperty)));
 }
 
+void DrawGlyph(GfxGraphics& graphics, const GfxBitmap& glyph, int x, int y) {
+    graphics.DrawImageRectRect(glyph, static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
+                               static_cast<Gdiplus::REAL>(glyph.GetImageWidth()),
+                               static_cast<Gdiplus::REAL>(glyph.GetImageHeight()));
+}
+
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha) {
     GfxPen pen;
     return pen.CreatePen1(MakeArgb(colour, alpha), width) && graphics.DrawPath(pen, path);

@@ -37,6 +37,9 @@ void ReadControlFont(HWND control, ControlRecord& record);
 // The text colour of a skinned child (its text colour property); black when it has none.
 COLORREF TextColour(HWND control);
 
+// Draws `glyph` at (x, y) in its own pixel size, whatever resolution the image file names.
+void DrawGlyph(GfxGraphics& graphics, const GfxBitmap& glyph, int x, int y);
+
 // Strokes `path` with a pen `width` wide in `colour` at `alpha`: the glow around a hot or focused face.
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha);
 

@@ -111,17 +111,6 @@ TEST_F(FrameTest, TheCloseFaceTurnsRedUnderTheMouseAndBack) {
     EXPECT_TRUE(ScreenShows([&] { return WindowPixel(window_, x, y) == plain; }));
 }
 
-// The frame's pixel with the control alpha's white veil over it.
-COLORREF Veiled(COLORREF c, int alpha) {
-    auto veil = [&](int channel) { return channel + (255 - channel) * alpha / 255; };
-    return RGB(veil(GetRValue(c)), veil(GetGValue(c)), veil(GetBValue(c)));
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance = 4) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
 TEST_F(FrameTest, LabelsAndEditBoxesShowThePaintedBackground) {
     HWND label = CreateWindowExA(WS_EX_TRANSPARENT, "Static", "开始段：", WS_CHILD | WS_VISIBLE, 20, 200, 80, 24,
                                  window_, nullptr, nullptr, nullptr);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <thread>
+#include <vector>
 
 #include "skin/frame.h"
 #include "skin/skin_engine.h"
@@ -18,6 +19,7 @@
 // What the window's own procedure (the one the skin forwards to) saw.
 struct SeenMessages {
     std::map<WPARAM, int> system_commands;  // by command
+    int button_clicks = 0;                  // BN_CLICKED from any child
     bool properties_gone_at_ncdestroy = false;
     bool timer_gone_at_ncdestroy = false;
 };
@@ -26,6 +28,7 @@ inline SeenMessages* seen_messages = nullptr;
 
 inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (seen_messages && message == WM_SYSCOMMAND) ++seen_messages->system_commands[wparam & 0xFFF0];
+    if (seen_messages && message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) ++seen_messages->button_clicks;
     if (seen_messages && message == WM_NCDESTROY) {
         seen_messages->properties_gone_at_ncdestroy = !GetPropA(window, kRecordIndexProperty) &&
                                                       !GetPropA(window, kPreviousProcedureProperty);
@@ -85,6 +88,30 @@ inline COLORREF WindowPixel(HWND window, int x, int y) {
 // What the skin painted into the window's frame surface.
 inline COLORREF FramePixel(const WindowRecord& record, int x, int y) {
     return GetPixel(record.frame.dc(), x, y);
+}
+
+// The screen's pixels of a rectangle of the window's client area, row by row.
+inline std::vector<COLORREF> WindowPixels(HWND window, const RECT& area) {
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) pixels.push_back(WindowPixel(window, x, y));
+    return pixels;
+}
+
+// How far a colour leans to blue, the skin's theme here, against red.
+inline int Blueness(COLORREF colour) {
+    return GetBValue(colour) - GetRValue(colour);
+}
+
+// The frame's pixel with the control alpha's white veil over it.
+inline COLORREF Veiled(COLORREF c, int alpha) {
+    auto veil = [&](int channel) { return channel + (255 - channel) * alpha / 255; };
+    return RGB(veil(GetRValue(c)), veil(GetGValue(c)), veil(GetBValue(c)));
+}
+
+inline bool Near(COLORREF a, COLORREF b, int tolerance = 4) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 inline int Brightness(COLORREF colour) {
