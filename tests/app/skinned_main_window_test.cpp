@@ -1,12 +1,16 @@
 // The main window as the program shows it, skinned: resized from a corner with the mouse, closed from its
-// caption.
+// caption, and its controls during and after a run.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
 
 #include "app/main_controls.h"
 #include "app/main_window.h"
 #include "gfx/startup.h"
 #include "tests/skin/skin_window.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/thread_page.h"
 
 namespace {
 
@@ -18,11 +22,29 @@ class SkinnedMainWindow : public testing::Test {
         ASSERT_TRUE(window_.Create(nullptr, SW_SHOWNORMAL));
         ASSERT_NE(skin_.table().RecordOf(hwnd()), nullptr);
     }
+    void TearDown() override { released_ = true; }
     HWND hwnd() { return window_.form().hwnd(); }
+
+    // Thread pages of a forum whose threads from 1020 on answer only once the test releases them, so a run
+    // can be looked at while it goes.
+    Reply Answer(const ReceivedRequest& request) {
+        if (request.target.rfind("/thread-", 0) != 0) return {.body = "<html></html>"};
+        const std::string id = request.target.substr(8, request.target.find('-', 8) - 8);
+        for (int waited = 0; std::atoi(id.c_str()) >= 1020 && !released_ && waited < 20000; waited += 10) Sleep(10);
+        return {.body = ThreadPage(forum_.Url(), "帖" + id, id, "人" + id)};
+    }
+
+    // A screen pixel of a control, at (x, y) of its window.
+    static COLORREF ControlPixel(HWND control, int x, int y) {
+        RECT place;
+        GetWindowRect(control, &place);
+        return ScreenPixel(place.left + x, place.top + y);
+    }
 
     GdiplusSession gdiplus_;
     SkinEngine skin_;
-    LoopbackServer forum_{Reply{.body = "<html></html>"}};
+    std::atomic<bool> released_{false};
+    LoopbackServer forum_{[this](const ReceivedRequest& request) { return Answer(request); }};
     MainWindow window_{forum_.Url(), kDefaultConnections, &skin_};
 };
 
@@ -53,6 +75,45 @@ TEST_F(SkinnedMainWindow, TheCloseButtonEndsTheProgram) {
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(skin_.table().size(), 0u);
+}
+
+TEST_F(SkinnedMainWindow, DuringARunTheCheckBoxIsGreyAndAfterItEveryRowIsExact) {
+    FormWindow& form = window_.form();
+    HWND start = form[kStartButton].hwnd(), filter = form[kEmptyTitleFilter].hwnd();
+    EXPECT_EQ(GetWindowLongPtrA(start, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    const int y0 = (form[kEmptyTitleFilter].Height() - 13) / 2;
+    const auto inside_box = [&] { return ControlPixel(filter, 9, y0 + 10); };
+    ASSERT_TRUE(PumpUntil([&] { return Brightness(inside_box()) > 235; }, 5000));
+
+    // The start button lights up under the mouse.
+    const COLORREF plain = ControlPixel(start, 12, 5);
+    SendMessageA(start, WM_MOUSEMOVE, 0, MAKELPARAM(12, 5));
+    EXPECT_TRUE(PumpUntil([&] { return Blueness(ControlPixel(start, 12, 5)) > Blueness(plain) + 15; }, 5000));
+    SendMessageA(start, WM_MOUSELEAVE, 0, 0);
+
+    form[kFirstIdEdit].SetText("1000");
+    form[kCountEdit].SetText("40");
+    SendMessageA(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return form[kResultList].RowCount() == 20; }, 10000));
+    EXPECT_EQ(form[kStartButton].Text(), "停止");
+    EXPECT_FALSE(IsWindowEnabled(filter));
+    // Disabled, the check box shows the grey face and no box.
+    EXPECT_TRUE(PumpUntil([&] {
+        const COLORREF grey = inside_box();
+        return Brightness(grey) > 150 && Brightness(grey) < 230 && std::abs(GetRValue(grey) - GetBValue(grey)) < 12;
+    }, 5000));
+
+    released_ = true;
+    ASSERT_TRUE(PumpUntil([&] { return form[kStartButton].Text() == "开始"; }, 20000));
+    const std::vector<SharedListRow> rows = form[kResultList].Rows();
+    ASSERT_EQ(rows.size(), 41u);
+    for (int i = 0; i < 41; ++i) {
+        const std::string id = std::to_string(1000 + i);
+        const ListRow expected{id, "帖" + id, id, "人" + id, forum_.Url() + "thread-" + id + "-1-1.html"};
+        EXPECT_EQ(*rows[static_cast<size_t>(i)], expected);
+    }
+    EXPECT_TRUE(IsWindowEnabled(filter));
+    EXPECT_TRUE(PumpUntil([&] { return Brightness(inside_box()) > 235; }, 5000));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "state/result_row.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/sample_forum.h"
+#include "tests/support/thread_page.h"
 #include "tests/support/window_pump.h"
 
 namespace {
@@ -222,19 +223,7 @@ Reply AwkwardForum(const ReceivedRequest& request, const std::string& forum) {
     if (request.target == "/thread-2-1-1.html")
         return {.body = std::string("\x81\xFE\xFF<span \x00</span>", 16)};
     if (request.target == "/thread-3-1-1.html") return {.kind = Reply::Kind::kSilence};
-    const std::string link = forum + "home.php?mod=space&amp;uid=44";
-    return {.body = "<span rel=\"start\" id=\"thread_subject\">第四帖</span><strong><a href=\"" + link +
-                    "\"><div class=\"authi\"><a href=\"" + link +
-                    "\" target=\"_blank\" class=\"xw1\">四号</a>"};
-}
-
-// A thread page of the loopback forum: title, author UID and name.
-std::string ThreadPage(const std::string& forum, const std::string& title, const std::string& uid,
-                       const std::string& name) {
-    const std::string link = forum + "home.php?mod=space&amp;uid=" + uid;
-    return "<span rel=\"start\" id=\"thread_subject\">" + title + "</span><strong><a href=\"" + link +
-           "\"><div class=\"authi\"><a href=\"" + link + "\" target=\"_blank\" class=\"xw1\">" + name +
-           "</a>";
+    return {.body = ThreadPage(forum, "第四帖", "44", "四号")};
 }
 
 // Every way a page can fail, one id each from 999 on; 1005 (slow) and 1007 are real threads.
