@@ -1,7 +1,8 @@
-// The skin on the real main window: medians of a full frame repaint, of a WM_PAINT that only copies the frame
-// and of a fade tick of the close button; then resize and caption hover cycles, with the GDI objects, windows
-// and private memory they leave behind and whether the frame still paints the same. Usage: skin_bench
-// FORUM_URL [CYCLES] (20,000 of each kind by default)
+// The skin on the real main window: medians of a full frame repaint, of a WM_PAINT that only copies the frame,
+// of a fade tick of the close button, of each skinned control's paint and of typing into the search box; then
+// resize, caption hover, control hover and check-box toggle cycles, with the GDI objects, windows and private
+// memory they leave behind and whether the window still paints the same. Usage: skin_bench FORUM_URL [CYCLES]
+// (20,000 resize, caption hover and toggle cycles by default, a quarter of that of hover cycles per control)
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/forum.h"
+#include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
 #include "gfx/startup.h"
@@ -193,6 +195,91 @@ void MeasureCycles(const char* name, int cycles, HWND window, WindowRecord& reco
     PrintSameFrame(name, clean, now);
 }
 
+// The screen's pixels of a control, row by row.
+std::vector<COLORREF> ControlPixels(HWND control) {
+    RECT place;
+    GetWindowRect(control, &place);
+    WindowDc screen(nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = place.top; y < place.bottom; ++y)
+        for (int x = place.left; x < place.right; ++x) pixels.push_back(GetPixel(screen.get(), x, y));
+    return pixels;
+}
+
+struct NamedControl {
+    const char* what;
+    HWND hwnd;
+};
+
+void MeasureControlPaints(const std::vector<NamedControl>& controls, HWND search) {
+    for (const NamedControl& control : controls) {
+        const std::string what = std::string("paint of ") + control.what;
+        PrintMedian(what.c_str(), MedianMs(DispatchQueued, [&] {
+                        RedrawWindow(control.hwnd, nullptr, nullptr,
+                                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                    }),
+                    2);
+    }
+    // A character typed into the search box, until the box shows it; the filter it starts runs on a worker.
+    SetFocus(search);
+    PrintMedian("a character typed into the search box, until it shows",
+                MedianMs(
+                    [&] {
+                        DispatchQueued();
+                        if (GetWindowTextLengthA(search) > 30) SetWindowTextA(search, "");
+                        DispatchQueued();
+                    },
+                    [&] {
+                        SendMessageA(search, WM_CHAR, 'a', 1);
+                        UpdateWindow(search);
+                    }),
+                5);
+    SetWindowTextA(search, "");
+    DispatchQueued();
+}
+
+// `cycles` runs of `cycle` after a warm-up: the time they took, what they left behind, and the control on the
+// screen after them against before.
+template <class Cycle>
+void MeasureControlCycles(const char* name, int cycles, HWND control, Cycle cycle) {
+    for (int i = 0; i < kWarmUp; ++i) cycle();
+    DispatchQueued();
+    const std::vector<COLORREF> before_pixels = ControlPixels(control);
+    const Resources before = CountResources();
+    const double start = NowSeconds();
+    for (int i = 0; i < cycles; ++i) cycle();
+    DispatchQueued();
+    const double took = NowSeconds() - start;
+    const Resources after = CountResources();
+    std::printf("skin: %d %s in %.0f s (%.2f ms a cycle)\n", cycles, name, took, took * 1000 / cycles);
+    PrintGrowth(name, before, after);
+    if (ControlPixels(control) == before_pixels)
+        std::printf("skin: after the %s: the control paints as before\n", name);
+    else
+        std::printf("skin: after the %s: the control paints differently from before\n", name);
+}
+
+void MeasureControls(FormWindow& form, int cycles) {
+    const std::vector<NamedControl> controls = {
+        {"the start button", form[kStartButton].hwnd()}, {"the check box", form[kEmptyTitleFilter].hwnd()},
+        {"an edit box", form[kFirstIdEdit].hwnd()},       {"the search box", form[kSearchEdit].hwnd()},
+        {"the combo box", form[kSearchColumn].hwnd()},
+    };
+    MeasureControlPaints(controls, form[kSearchEdit].hwnd());
+    SetFocus(form.hwnd());
+    for (const NamedControl& control : controls) {
+        const std::string name = std::string("hover cycles on ") + control.what;
+        MeasureControlCycles(name.c_str(), cycles / 4, control.hwnd, [&] {
+            SendMessageA(control.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+            SendMessageA(control.hwnd, WM_MOUSELEAVE, 0, 0);
+        });
+    }
+    HWND box = form[kEmptyTitleFilter].hwnd();
+    MeasureControlCycles("check-box toggles", cycles, box, [&] {
+        SendMessageA(box, BM_SETCHECK, SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,6 +311,7 @@ int main(int argc, char** argv) {
         [&] { return main_window.form().Window().Text() != first_caption || NowSeconds() - opened > 5; }, 10);
 
     MeasurePaints(skin, window, *record);
+    MeasureControls(main_window.form(), cycles);
 
     MeasureCycles("resize cycles", cycles, window, *record, [&] {
         Resize(window, kSmall);

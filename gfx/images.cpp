@@ -148,6 +148,12 @@ bool GfxBitmap::CreateBitmapFromScan0(INT width, INT height, PixelFormat format)
         [&](GpBitmap** out) { return GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, out); });
 }
 
+bool GfxBitmap::CreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0) {
+    ReleaseImage();
+    return Create<GpBitmap>(
+        [&](GpBitmap** out) { return GdipCreateBitmapFromScan0(width, height, stride, format, scan0, out); });
+}
+
 bool GfxBitmap::CreateBitmapFromHICON(HICON icon) {
     ReleaseImage();
     return Create<GpBitmap>([&](GpBitmap** out) { return GdipCreateBitmapFromHICON(icon, out); });

@@ -64,6 +64,9 @@ class GfxBitmap : public GfxImage {
   public:
     // `format` is a Gdiplus PixelFormat; the pixels live in memory GDI+ manages.
     bool CreateBitmapFromScan0(INT width, INT height, Gdiplus::PixelFormat format = PixelFormat32bppARGB);
+    // A bitmap over pixels the caller keeps, `stride` bytes a row from `scan0`: drawing into it draws into
+    // them. They must outlive the bitmap.
+    bool CreateBitmapFromScan0(INT width, INT height, INT stride, Gdiplus::PixelFormat format, BYTE* scan0);
     bool CreateBitmapFromHICON(HICON icon);
     // `name` is a GBK file name.
     bool CreateBitmapFromFile(std::string_view name, bool use_icm = false);

@@ -47,8 +47,7 @@ void PaintPushButton(const SkinSettings& settings, const ControlRecord& record, 
     Snapshot snapshot(record.window, {origin.x, origin.y, origin.x + w, origin.y + h});
     if (!snapshot) return;
     {
-        GfxGraphics graphics;
-        graphics.CreateFromHDC(snapshot.dc());
+        SurfaceGraphics graphics(snapshot.surface());
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         const COLORREF theme = settings.theme_colour;
         GfxPath face = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5);

@@ -109,8 +109,7 @@ void PaintGlyphButton(SkinEngine& skin, const ControlRecord& record, HDC target,
     if (!snapshot) return;
     const int w = snapshot.width(), h = snapshot.height();
     {
-        GfxGraphics graphics;
-        graphics.CreateFromHDC(snapshot.dc());
+        SurfaceGraphics graphics(snapshot.surface());
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         // Disabled, the control shows a grey face with its text and no glyph.
         if (state & kButtonDisabled) PaintDisabledFace(graphics, w, h);

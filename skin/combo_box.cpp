@@ -99,8 +99,7 @@ class ComboMessages {
         const SkinSettings& settings = skin_.settings();
         const bool lit = record_.focused || owner_.hot_child == combo_;
         {
-            GfxGraphics graphics;
-            graphics.CreateFromHDC(snapshot.dc());
+            SurfaceGraphics graphics(snapshot.surface());
             GfxSolidBrush face;
             face.CreateSolidFill(MakeArgb(kWhite, settings.custom_alpha ? settings.control_alpha : kPlainFaceAlpha));
             graphics.FillRectangle(face, 0, 0, F(w), F(h));
@@ -201,8 +200,10 @@ class ComboMessages {
     }
 
     LRESULT OnNcPaint() {
-        // The painter covers the whole window; there is nothing for the system to paint.
-        PaintNow();
+        // The painter covers the whole window, a frame of the combo box's own included: nothing is left for the
+        // system. Without such a frame, WM_PAINT paints everything.
+        const RECT window = WindowArea(combo_), client = ClientArea(combo_);
+        if (!EqualRect(&window, &client)) PaintNow();
         return 0;
     }
 

@@ -37,7 +37,6 @@ class EditMessages {
             case WM_MOVE: return OnScrollOrMove(message, wparam, lparam);
             case WM_SETFOCUS: return OnFocus(true, message, wparam, lparam);
             case WM_KILLFOCUS: return OnFocus(false, message, wparam, lparam);
-            case WM_PAINT: return OnPaint(wparam, lparam);
             case WM_ERASEBKGND: return OnEraseBackground(wparam, lparam);
             case WM_NCPAINT: return OnNcPaint(lparam);
             case WM_KEYDOWN: return OnKeyDown(wparam, lparam);
@@ -71,8 +70,7 @@ class EditMessages {
         Snapshot snapshot(edit_, window);
         if (!snapshot) return;
         {
-            GfxGraphics graphics;
-            graphics.CreateFromHDC(snapshot.dc());
+            SurfaceGraphics graphics(snapshot.surface());
             graphics.SetClipRect(static_cast<Gdiplus::REAL>(inner.left), static_cast<Gdiplus::REAL>(inner.top),
                                  static_cast<Gdiplus::REAL>(inner.right - inner.left),
                                  static_cast<Gdiplus::REAL>(inner.bottom - inner.top), Gdiplus::CombineModeExclude);
@@ -108,13 +106,6 @@ class EditMessages {
         const LRESULT result = Forward(message, wparam, lparam);
         PaintFrame();
         if (!focused && SeeThrough() && ClassName(GetParent(edit_)) != "ComboBox") RepaintWhole();
-        return result;
-    }
-
-    LRESULT OnPaint(WPARAM wparam, LPARAM lparam) {
-        const LRESULT result = Forward(WM_PAINT, wparam, lparam);
-        // A full repaint of the window repaints the client area only: the frame follows it here.
-        PaintFrame();
         return result;
     }
 

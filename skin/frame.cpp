@@ -76,8 +76,7 @@ void Frame::Paint(HDC target) {
     PaintBackground(dc, width, height);
     if (record_.has_caption) {
         {
-            GfxGraphics graphics;
-            graphics.CreateFromHDC(dc);
+            SurfaceGraphics graphics(record_.frame);
             graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
             PaintBorder(graphics, width, height);
         }
@@ -85,8 +84,7 @@ void Frame::Paint(HDC target) {
         if (record_.caption_cache.Resize(width, record_.caption_height))
             BitBlt(record_.caption_cache.dc(), 0, 0, width, record_.caption_height, dc, 0, 0, SRCCOPY);
         if (record_.show_title) PaintTitle(dc, WindowText(record_.window));
-        GfxGraphics graphics;
-        graphics.CreateFromHDC(dc);
+        SurfaceGraphics graphics(record_.frame);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         for (size_t n = 1; n <= record_.buttons.size(); ++n) PaintButton(graphics, static_cast<int>(n), 0);
     }
@@ -95,7 +93,8 @@ void Frame::Paint(HDC target) {
     if (!target) return;
     Copy(target);
     // Children whose backgrounds were copied from the frame before take new ones from this painting, and the
-    // skinned children paint over it again; those that draw text over their background also erase it.
+    // skinned children paint over it again, frames included; those that draw text over their background also
+    // erase it.
     for (const ChildBackground& background : record_.child_backgrounds) {
         if (IsWindowVisible(background.control)) InvalidateRect(background.control, nullptr, TRUE);
     }
@@ -103,7 +102,8 @@ void Frame::Paint(HDC target) {
         const bool erase = kind == static_cast<size_t>(ChildClass::Edit) || kind == static_cast<size_t>(ChildClass::Combo) ||
                            kind == static_cast<size_t>(ChildClass::List);
         for (const ControlRecord& child : record_.children[kind]) {
-            if (GetParent(child.window) == record_.window) InvalidateRect(child.window, nullptr, erase);
+            if (GetParent(child.window) == record_.window)
+                RedrawWindow(child.window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | (erase ? RDW_ERASE : 0));
         }
     }
 }
@@ -157,8 +157,7 @@ void Frame::PaintBackground(HDC dc, int width, int height) const {
         }
     }
     if (!record_.caption_gloss || !record_.has_caption) return;
-    GfxGraphics graphics;
-    graphics.CreateFromHDC(dc);
+    SurfaceGraphics graphics(record_.frame);
     GfxLinearBrush gloss = VerticalGradient(0, F(record_.caption_height), MakeArgb(kWhite, 150), MakeArgb(kWhite, 0));
     graphics.FillRectangle(gloss, 0, 0, F(width), F(record_.caption_height));
 }
@@ -183,8 +182,7 @@ void Frame::PaintTitle(HDC dc, const std::string& title) const {
     const REAL left = F(kMargin + 26), top = F(kMargin + 5), width = F(box.right) - left;
     if (title.empty() || width <= 0) return;
 
-    GfxGraphics graphics;
-    graphics.CreateFromHDC(dc);
+    SurfaceGraphics graphics(record_.frame);
     graphics.SetClipRect(F(box.left), F(box.top), F(box.right - box.left), F(box.bottom - box.top));
     GfxFont font = MakeFont(record_.title_font, record_.title_size, record_.title_bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular);
     GfxStringFormat format;
@@ -269,6 +267,7 @@ void Frame::RestoreFromCaptionCache(const RECT& area) const {
     if (!record_.caption_cache) return;
     BitBlt(record_.frame.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
            record_.caption_cache.dc(), area.left, area.top, SRCCOPY);
+    GdiFlush();  // the button is drawn over it straight into the pixels
 }
 
 void Frame::CopyToWindow(const RECT& area) const {
@@ -303,8 +302,7 @@ int Frame::HitButton(int x, int y) const {
 void Frame::DrawButton(int n, int intensity) {
     if (n < 1 || n > static_cast<int>(record_.buttons.size()) || !record_.frame || IsIconic(record_.window)) return;
     {
-        GfxGraphics graphics;
-        graphics.CreateFromHDC(record_.frame.dc());
+        SurfaceGraphics graphics(record_.frame);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         PaintButton(graphics, n, intensity);
     }
@@ -314,8 +312,7 @@ void Frame::DrawButton(int n, int intensity) {
 void Frame::DrawPressedButton(int n) {
     if (n < 1 || n > static_cast<int>(record_.buttons.size()) || !record_.frame || IsIconic(record_.window)) return;
     {
-        GfxGraphics graphics;
-        graphics.CreateFromHDC(record_.frame.dc());
+        SurfaceGraphics graphics(record_.frame);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         PaintPressedButton(graphics, n);
     }

@@ -99,6 +99,13 @@ bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width
     return pen.CreatePen1(MakeArgb(colour, alpha), width) && graphics.DrawPath(pen, path);
 }
 
+SurfaceGraphics::SurfaceGraphics(const Surface& surface) {
+    GdiFlush();
+    if (pixels_.CreateBitmapFromScan0(surface.width(), surface.height(), surface.width() * 4, PixelFormat32bppRGB,
+                                      surface.pixels()))
+        FromImage(pixels_);
+}
+
 Snapshot::Snapshot(HWND control, const RECT& area) {
     SkinEngine* skin = SkinEngine::Instance();
     HWND root = GetAncestor(control, GA_ROOT);

@@ -43,6 +43,20 @@ void DrawGlyph(GfxGraphics& graphics, const GfxBitmap& glyph, int x, int y);
 // Strokes `path` with a pen `width` wide in `colour` at `alpha`: the glow around a hot or focused face.
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha);
 
+// GDI+ drawing straight into a surface's pixels: several times faster than through the surface's DC, where
+// every fill is composed in a bitmap of its own and blended back. GDI calls made on the DC before are
+// finished first; GDI calls after see the drawing once this is gone.
+class SurfaceGraphics : public GfxGraphics {
+  public:
+    explicit SurfaceGraphics(const Surface& surface);
+    ~SurfaceGraphics() { DeleteGraphics(); }  // before the bitmap it draws into
+    SurfaceGraphics(const SurfaceGraphics&) = delete;
+    SurfaceGraphics& operator=(const SurfaceGraphics&) = delete;
+
+  private:
+    GfxBitmap pixels_;
+};
+
 // What the skinned top-level window behind `control` shows under `area` (screen coordinates), in a surface
 // of its own for a painter to draw the control's face over and copy to the screen once. Empty when the
 // control is on no skinned window.
@@ -52,6 +66,7 @@ class Snapshot {
     HDC dc() const { return surface_.dc(); }
     int width() const { return surface_.width(); }
     int height() const { return surface_.height(); }
+    const Surface& surface() const { return surface_; }
     explicit operator bool() const { return static_cast<bool>(surface_); }
 
   private:

@@ -42,6 +42,7 @@ bool Surface::Resize(int width, int height) {
         return false;
     }
     original_ = SelectObject(dc_.get(), bitmap_.get());
+    pixels_ = static_cast<BYTE*>(bits);
     width_ = width;
     height_ = height;
     return true;
@@ -50,6 +51,7 @@ bool Surface::Resize(int width, int height) {
 void Surface::Free() {
     if (dc_ && original_) SelectObject(dc_.get(), original_);
     original_ = nullptr;
+    pixels_ = nullptr;
     bitmap_.Reset();
     dc_.Reset();
     width_ = height_ = 0;

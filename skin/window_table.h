@@ -73,6 +73,8 @@ class Surface {
     bool Resize(int width, int height);
     void Free();
     HDC dc() const { return dc_.get(); }
+    // The pixels, 32 bits each, top row first; GDI calls on the DC reach them only after GdiFlush.
+    BYTE* pixels() const { return pixels_; }
     int width() const { return width_; }
     int height() const { return height_; }
     explicit operator bool() const { return static_cast<bool>(bitmap_); }
@@ -81,6 +83,7 @@ class Surface {
     MemoryDc dc_;
     BitmapHandle bitmap_;
     HGDIOBJ original_ = nullptr;
+    BYTE* pixels_ = nullptr;
     int width_ = 0, height_ = 0;
 };
 
