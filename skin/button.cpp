@@ -1,6 +1,9 @@
 // Skinned BUTTON children: installing push buttons, the shared button procedure, and the push-button face.
 #include "skin/button.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "runtime/control.h"
 #include "skin/check_box.h"
 #include "skin/paint_primitives.h"
@@ -38,7 +41,97 @@ void Outline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::ARGB colour) {
     graphics.DrawPath(pen, path);
 }
 
-// The push button's face over what lies under it, composed off screen and copied to `target` once.
+// The push button's face in `state`: a translucent rounded face with a gloss, theme-coloured under the mouse,
+// a glow with the focus, a pressed inset, or the grey face when disabled.
+void PaintFace(GfxGraphics& graphics, const SkinSettings& settings, int w, int h, UINT state) {
+    const COLORREF theme = settings.theme_colour;
+    GfxPath face = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5);
+    GfxSolidBrush veil;
+    veil.CreateSolidFill(MakeArgb(kWhite, 120));
+    graphics.FillPath(veil, face);
+    if (state & kButtonDisabled) {
+        PaintDisabledFace(graphics, w, h);
+        return;
+    }
+    graphics.FillPath(VerticalGradient(0, F(h), MakeArgb(kWhite, 0), MakeArgb(kGrey, 60)), face);
+    GfxPath upper;
+    upper.CreatePath();
+    AddRoundedTopRectangle(upper, 0, 0, w - 1, h / 2, 5);
+    graphics.FillPath(VerticalGradient(0, F(h / 2), MakeArgb(kWhite, 50), MakeArgb(kWhite, 10)), upper);
+    if (state & kButtonHot) {
+        graphics.FillPath(VerticalGradient(0, F(h), MakeArgb(theme, 60), MakeArgb(theme, 10)), face);
+        Outline(graphics, face, MakeArgb(theme, 255));
+    }
+    if (state & kButtonFocused) {
+        Outline(graphics, face, MakeArgb(kBlack, 70));
+        GlowOutline(graphics, face, 3, kFocusGlow, 120);
+    } else {
+        Outline(graphics, face, MakeArgb(kBlack, 120));
+    }
+    if (state & kButtonPressed) {
+        GfxPath inner = RoundedRectangle(2, 2, F(w - 5), F(h - 5), 5);
+        graphics.FillPath(VerticalGradient(2, F(h - 5), MakeArgb(theme, 60), MakeArgb(kWhite, 100)), inner);
+    }
+}
+
+void DrawLabel(GfxGraphics& graphics, const ControlRecord& record, Gdiplus::StringAlignment align,
+              const Gdiplus::RectF& layout) {
+    GfxStringFormat format;
+    format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
+    format.SetStringFormatAlign(align);
+    format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
+    DrawControlText(graphics, record, record.text, format, layout);
+}
+
+const GfxBitmap* Image(const ControlRecord& record, size_t n) {
+    return n < record.images.size() ? record.images[n].get() : nullptr;
+}
+
+// An image button: its image as a square beside the text, or centred without one; the text alone centred
+// without an image.
+void PaintImageButton(GfxGraphics& graphics, const SkinSettings& settings, const ControlRecord& record, int w, int h,
+                      UINT state) {
+    PaintFace(graphics, settings, w, h, state);
+    const GfxBitmap* image = Image(record, 0);
+    if (!image) return DrawLabel(graphics, record, Gdiplus::StringAlignmentCenter, {2, 0, F(w), F(h)});
+    // Beside the text the image is a square of 0.8 of the height; otherwise it fills the height but a margin.
+    const int side = record.image_beside_text ? h * 8 / 10 : h - 2 * std::max(1, h / 20);
+    if (record.text.empty()) {
+        graphics.DrawImageRectRect(*image, F((w - side) / 2), F((h - side) / 2), F(side), F(side));
+        return;
+    }
+    graphics.DrawImageRectRect(*image, 3, F((h - side) / 2), F(side), F(side));
+    DrawLabel(graphics, record, record.image_beside_text ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentCenter,
+             {F(side + 5), 2, F(w - side - 7), F(h)});
+}
+
+// A button with an image for each state; a state without its own image shows the normal one in a drawn frame.
+void PaintStateImageButton(GfxGraphics& graphics, const SkinSettings& settings, const ControlRecord& record, int w,
+                           int h, UINT state) {
+    const COLORREF theme = settings.theme_colour;
+    const GfxBitmap* normal = Image(record, 0);
+    const GfxBitmap* own = nullptr;
+    if (state & kButtonDisabled) {
+        if (!(own = Image(record, 3))) {
+            GfxSolidBrush shade;
+            shade.CreateSolidFill(MakeArgb(kBlack, 80));
+            graphics.FillPath(shade, RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5));
+        }
+    } else if (state & (kButtonPressed | kButtonHot)) {
+        const bool pressed = state & kButtonPressed;
+        if (!(own = Image(record, pressed ? 2 : 1))) {
+            GfxPath frame = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 3);
+            graphics.FillPath(pressed ? VerticalGradient(0, F(h), MakeArgb(kBlack, 60), MakeArgb(kWhite, 100))
+                                      : VerticalGradient(0, F(h), MakeArgb(kWhite, 120), MakeArgb(theme, 100)),
+                              frame);
+            Outline(graphics, frame, MakeArgb(theme, 250));
+        }
+    }
+    if (const GfxBitmap* face = own ? own : normal) DrawGlyph(graphics, *face, 2, 2);
+    DrawLabel(graphics, record, Gdiplus::StringAlignmentCenter, {2, 0, F(w), F(h)});
+}
+
+// A skinned push button of any look over what lies under it, composed off screen and copied to `target` once.
 void PaintPushButton(const SkinSettings& settings, const ControlRecord& record, HDC target, UINT state,
                      const RECT& rect) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
@@ -49,39 +142,13 @@ void PaintPushButton(const SkinSettings& settings, const ControlRecord& record, 
     {
         SurfaceGraphics graphics(snapshot.surface());
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        const COLORREF theme = settings.theme_colour;
-        GfxPath face = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5);
-        GfxSolidBrush veil;
-        veil.CreateSolidFill(MakeArgb(kWhite, 120));
-        graphics.FillPath(veil, face);
-        if (state & kButtonDisabled) {
-            PaintDisabledFace(graphics, w, h);
-        } else {
-            graphics.FillPath(VerticalGradient(0, F(h), MakeArgb(kWhite, 0), MakeArgb(kGrey, 60)), face);
-            GfxPath upper;
-            upper.CreatePath();
-            AddRoundedTopRectangle(upper, 0, 0, w - 1, h / 2, 5);
-            graphics.FillPath(VerticalGradient(0, F(h / 2), MakeArgb(kWhite, 50), MakeArgb(kWhite, 10)), upper);
-            if (state & kButtonHot) {
-                graphics.FillPath(VerticalGradient(0, F(h), MakeArgb(theme, 60), MakeArgb(theme, 10)), face);
-                Outline(graphics, face, MakeArgb(theme, 255));
-            }
-            if (state & kButtonFocused) {
-                Outline(graphics, face, MakeArgb(kBlack, 70));
-                GlowOutline(graphics, face, 3, kFocusGlow, 120);
-            } else {
-                Outline(graphics, face, MakeArgb(kBlack, 120));
-            }
-            if (state & kButtonPressed) {
-                GfxPath inner = RoundedRectangle(2, 2, F(w - 5), F(h - 5), 5);
-                graphics.FillPath(VerticalGradient(2, F(h - 5), MakeArgb(theme, 60), MakeArgb(kWhite, 100)), inner);
-            }
+        switch (record.kind) {
+            case kImageButton: PaintImageButton(graphics, settings, record, w, h, state); break;
+            case kStateImageButton: PaintStateImageButton(graphics, settings, record, w, h, state); break;
+            default:
+                PaintFace(graphics, settings, w, h, state);
+                DrawLabel(graphics, record, Gdiplus::StringAlignmentCenter, {2, 0, F(w), F(h)});
         }
-        GfxStringFormat format;
-        format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
-        format.SetStringFormatAlign(Gdiplus::StringAlignmentCenter);
-        format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
-        DrawControlText(graphics, record, record.text, format, {2, 0, F(w), F(h)});
     }
     BitBlt(target, rect.left, rect.top, w, h, snapshot.dc(), 0, 0, SRCCOPY);
 }
@@ -239,11 +306,32 @@ UINT ButtonState(const WindowRecord& owner, HWND button) {
     return state;
 }
 
+bool MakeImageButton(SkinEngine& skin, HWND button, int kind, const std::vector<std::string_view>& images,
+                     bool image_beside_text, std::string text) {
+    const size_t window_index = skin.table().Find(GetAncestor(button, GA_ROOT));
+    if (!window_index || ClassName(button) != "Button") return false;
+    ControlRecord* record = skin.SubclassChild(window_index, ChildClass::Button, button, SkinnedButtonProcedure);
+    if (!record) return false;
+    record->kind = kind;
+    record->images.clear();
+    for (std::string_view bytes : images) {
+        auto image = std::make_shared<GfxBitmap>();
+        record->images.push_back(image->LoadFromMemory(bytes) ? std::move(image) : nullptr);
+    }
+    record->image_beside_text = image_beside_text;
+    record->text = std::move(text);
+    record->focused = GetFocus() == button;
+    if (record->font_face.empty()) ReadControlFont(button, *record);
+    SetWindowLongPtrA(button, GWL_STYLE, (GetWindowLongPtrA(button, GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
+    InvalidateRect(button, nullptr, TRUE);
+    return true;
+}
+
 bool DrawSkinnedButton(SkinEngine& skin, const DRAWITEMSTRUCT& item) {
     if (item.CtlType != ODT_BUTTON) return false;
     const ControlRecord* record = skin.ChildRecord(item.hwndItem, ChildClass::Button);
     const WindowRecord* owner = skin.OwnerRecord(item.hwndItem);
-    if (!record || !owner || record->kind != kPushButton) return false;
+    if (!record || !owner || record->kind == kRadioButton || record->kind == kCheckBox) return false;
     // The request carries the pressed, focused and disabled bits; the mouse over it is the skin's to know.
     const UINT hot = owner->hot_child == item.hwndItem ? kButtonHot : 0;
     PaintPushButton(skin.settings(), *record, item.hDC, item.itemState | hot, item.rcItem);

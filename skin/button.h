@@ -3,12 +3,16 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "skin/window_table.h"
 
 class SkinEngine;
 
 // The looks of a skinned BUTTON child (its record's kind).
-enum ButtonKind { kPushButton = 0, kRadioButton = 4, kCheckBox = 5 };
+enum ButtonKind { kPushButton = 0, kImageButton = 1, kStateImageButton = 3, kRadioButton = 4, kCheckBox = 5 };
 
 // The state bits every button painter takes: those of an owner-draw request, and hot for the mouse over it.
 inline constexpr UINT kButtonPressed = ODS_SELECTED, kButtonDisabled = ODS_DISABLED, kButtonFocused = ODS_FOCUS,
@@ -18,6 +22,13 @@ inline constexpr UINT kButtonPressed = ODS_SELECTED, kButtonDisabled = ODS_DISAB
 // become owner-drawn and are painted by the skin. Buttons already skinned or owner-drawn by the program are
 // left alone.
 void InstallPushButtons(SkinEngine& skin, size_t window_index, HWND parent);
+
+// Makes `button` (on a skinned window) a push button showing images: kImageButton with one image beside or
+// instead of its text, kStateImageButton with one image for each of the normal, hot, pressed and disabled
+// states (an image missing for a state is drawn from the normal one). False when the button is on no
+// skinned window.
+bool MakeImageButton(SkinEngine& skin, HWND button, int kind, const std::vector<std::string_view>& images,
+                     bool image_beside_text, std::string text);
 
 // The procedure of every skinned BUTTON child.
 LRESULT CALLBACK SkinnedButtonProcedure(HWND button, UINT message, WPARAM wparam, LPARAM lparam);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "runtime/control.h"
 #include "skin/paint_primitives.h"
@@ -53,7 +54,67 @@ LPCSTR CursorOf(FrameZone zone) {
     return IDC_ARROW;
 }
 
+// `text` in `colour` with a one-pixel halo around it, readable on any background.
+void DrawHaloText(GfxGraphics& graphics, const std::string& text, const GfxFont& font, const GfxStringFormat& format,
+                  const Gdiplus::RectF& layout, COLORREF colour, COLORREF halo_colour) {
+    GfxSolidBrush halo, face;
+    halo.CreateSolidFill(MakeArgb(halo_colour, 150));
+    face.CreateSolidFill(MakeArgb(colour, 255));
+    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        graphics.DrawString(text, font, halo, {layout.X + F(dx), layout.Y + F(dy), layout.Width, layout.Height}, &format);
+    graphics.DrawString(text, font, face, layout, &format);
+}
+
+// A copy of `image` whose inner vertical edge (the right one when `right_edge`) and bottom edge fade into
+// `colour`, so an image in a corner meets the window's colour without a seam.
+GfxBitmap EdgeBlended(const GfxBitmap& image, COLORREF colour, bool right_edge) {
+    const REAL w = F(static_cast<int>(image.GetImageWidth())), h = F(static_cast<int>(image.GetImageHeight()));
+    const REAL band = std::floor(w * 0.3f);
+    GfxBitmap blended;
+    GfxGraphics graphics;
+    if (!blended.CreateBitmapFromScan0(static_cast<INT>(w), static_cast<INT>(h)) || !graphics.FromImage(blended))
+        return blended;
+    graphics.DrawImageRectRect(image, 0, 0, w, h);
+    const Gdiplus::ARGB clear = MakeArgb(kWhite, 0), solid = MakeArgb(colour, 255);
+    // The gradients end a pixel beyond the image, so their tiling never shows on its last row or column.
+    GfxLinearBrush across, down;
+    across.CreateLineBrush({right_edge ? w - band : band, 0}, {right_edge ? w + 1 : -1, 0}, clear, solid);
+    graphics.FillRectangle(across, right_edge ? w - band : 0, 0, band, h);
+    down.CreateLineBrush({0, h - band}, {0, h + 1}, clear, solid);
+    graphics.FillRectangle(down, 0, h - band, w, band);
+    return blended;
+}
+
 }  // namespace
+
+COLORREF RepresentativeColour(const GfxBitmap& image) {
+    constexpr int kSamples = 2000;
+    const UINT width = image.GetImageWidth(), height = image.GetImageHeight();
+    if (!width || !height) return 0;
+    std::minstd_rand pick(kSamples);  // the same pixels every time, so the same image gives the same colour
+    unsigned long long red = 0, green = 0, blue = 0;
+    for (int i = 0; i < kSamples; ++i) {
+        const Gdiplus::ARGB pixel = image.BitmapGetPixel(static_cast<INT>(pick() % width), static_cast<INT>(pick() % height));
+        red += pixel >> 16 & 0xFF;
+        green += pixel >> 8 & 0xFF;
+        blue += pixel & 0xFF;
+    }
+    return RGB(red / kSamples, green / kSamples, blue / kSamples);
+}
+
+Background PrepareBackground(const GfxBitmap& image, BackgroundMode mode, COLORREF colour) {
+    Background background;
+    background.width = static_cast<int>(image.GetImageWidth());
+    background.height = static_cast<int>(image.GetImageHeight());
+    background.mode = mode;
+    background.colour = colour;
+    const Gdiplus::ARGB under = MakeArgb(colour, 255, false);
+    if (mode == BackgroundMode::TopLeft || mode == BackgroundMode::TopRight)
+        background.bitmap.Reset(EdgeBlended(image, colour, mode == BackgroundMode::TopLeft).CreateHBITMAPFromBitmap(under));
+    else
+        background.bitmap.Reset(image.CreateHBITMAPFromBitmap(under));
+    return background;
+}
 
 RECT Frame::Client() const {
     RECT client{};
@@ -88,6 +149,7 @@ void Frame::Paint(HDC target) {
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         for (size_t n = 1; n <= record_.buttons.size(); ++n) PaintButton(graphics, static_cast<int>(n), 0);
     }
+    PaintStatusStrip();
     ++record_.frame_generation;
     record_.repaint_pending = false;
     if (!target) return;
@@ -125,8 +187,9 @@ void Frame::ApplyRegion(int width, int height) {
 }
 
 void Frame::PaintBackground(HDC dc, int width, int height) const {
-    const Background& background = skin_.background();
-    BrushHandle fill(CreateSolidBrush(skin_.settings().default_background));
+    const bool own = static_cast<bool>(record_.own_background.bitmap);
+    const Background& background = own ? record_.own_background : skin_.background();
+    BrushHandle fill(CreateSolidBrush(own ? background.colour : skin_.settings().default_background));
     RECT all{0, 0, width, height};
     if (!background.bitmap) {
         FillRect(dc, &all, fill.get());
@@ -188,13 +251,8 @@ void Frame::PaintTitle(HDC dc, const std::string& title) const {
     GfxStringFormat format;
     format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
     const std::string text = FitTextToWidth(graphics, title, font, format, width);
-    GfxSolidBrush halo, face;
-    halo.CreateSolidFill(MakeArgb(record_.title_halo_colour, 150));
-    face.CreateSolidFill(MakeArgb(record_.title_colour, 255));
-    const REAL height = 32;
-    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-        graphics.DrawString(text, font, halo, {left + F(dx), top + F(dy), width, height}, &format);
-    graphics.DrawString(text, font, face, {left, top, width, height}, &format);
+    DrawHaloText(graphics, text, font, format, {left, top, width, 32}, record_.title_colour,
+                 record_.title_halo_colour);
 }
 
 RECT Frame::ButtonArea(int n) const {
@@ -327,6 +385,84 @@ void Frame::DrawTitle(const std::string* title) {
     CopyToWindow(box);
 }
 
+RECT Frame::StatusStrip() const {
+    const RECT client = Client();
+    const int top = client.bottom - record_.status_height - kMargin - 1;
+    return {kMargin, top, client.right - kMargin, top + record_.status_height};
+}
+
+RECT Frame::StatusPanelArea(size_t panel) const {
+    const RECT strip = StatusStrip();
+    int left = strip.left;
+    for (size_t n = 0; n < panel; ++n) left += std::max(record_.status_panels[n].width, 0);
+    const int width = record_.status_panels[panel].width;
+    return {left, strip.top, width < 0 ? strip.right : std::min<LONG>(left + width, strip.right), strip.bottom};
+}
+
+void Frame::PaintStatusStrip() {
+    if (record_.status_height <= 0) return;
+    const RECT strip = StatusStrip();
+    const int width = strip.right - strip.left;
+    if (width <= 0) return;
+    {
+        // A darker band with a light top edge, so white text reads on any background.
+        SurfaceGraphics graphics(record_.frame);
+        GfxSolidBrush band;
+        band.CreateSolidFill(MakeArgb(kBlack, 60));
+        graphics.FillRectangle(band, F(strip.left), F(strip.top), F(width), F(record_.status_height));
+        GfxPen edge;
+        edge.CreatePen1(MakeArgb(kWhite, 60), 1);
+        graphics.DrawLine(edge, F(strip.left), F(strip.top), F(strip.right - 1), F(strip.top));
+    }
+    // The clean strip, to redraw one panel from when its text changes.
+    if (record_.status_cache.Resize(width, record_.status_height))
+        BitBlt(record_.status_cache.dc(), 0, 0, width, record_.status_height, record_.frame.dc(), strip.left,
+               strip.top, SRCCOPY);
+    for (size_t panel = 0; panel < record_.status_panels.size(); ++panel) PaintStatusPanel(panel);
+}
+
+void Frame::PaintStatusPanel(size_t panel) const {
+    const RECT area = StatusPanelArea(panel);
+    if (area.right <= area.left) return;
+    SurfaceGraphics graphics(record_.frame);
+    if (panel + 1 < record_.status_panels.size()) {
+        GfxPen divider;
+        divider.CreatePen1(MakeArgb(kWhite, 80), 1);
+        graphics.DrawLine(divider, F(area.right - 1), F(area.top + 3), F(area.right - 1), F(area.bottom - 3));
+    }
+    const std::string& text = record_.status_panels[panel].text;
+    if (text.empty()) return;
+    const StatusTextStyle& style = record_.status_style;
+    GfxFont font = MakeFont(style.font, style.size, Gdiplus::FontStyleRegular);
+    GfxStringFormat format;
+    format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
+    format.SetStringFormatAlign(static_cast<Gdiplus::StringAlignment>(std::clamp(style.alignment, 0, 2)));
+    format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
+    format.SetStringFormatTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    graphics.SetClipRect(F(area.left), F(area.top), F(area.right - area.left), F(area.bottom - area.top));
+    DrawHaloText(graphics, text, font, format,
+                 {F(area.left + 4), F(area.top), F(area.right - area.left - 8), F(area.bottom - area.top)}, style.colour,
+                 RGB(64, 64, 64));
+}
+
+void Frame::DrawStatusPanel(size_t panel) {
+    if (panel >= record_.status_panels.size() || !record_.status_cache || IsIconic(record_.window)) return;
+    const RECT strip = StatusStrip(), area = StatusPanelArea(panel);
+    BitBlt(record_.frame.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+           record_.status_cache.dc(), area.left - strip.left, 0, SRCCOPY);
+    GdiFlush();  // the panel is drawn over it straight into the pixels
+    PaintStatusPanel(panel);
+    CopyToWindow(area);
+}
+
+void Frame::DockChildren() {
+    std::erase_if(record_.docked, [](HWND child) { return !IsWindow(child); });
+    const RECT client = Client();
+    const int bottom = record_.status_height > 0 ? StatusStrip().top : client.bottom - 2;
+    for (HWND child : record_.docked)
+        MoveWindow(child, 2, record_.caption_height, client.right - 4, bottom - record_.caption_height, TRUE);
+}
+
 void Frame::Press(int x, int y) {
     if (InButtonStrip(record_.strip, x, y) || !record_.has_caption) return;
     POINT screen{x, y};
@@ -372,9 +508,17 @@ HBRUSH Frame::SeeThroughBrush(HWND control) {
     return found->brush.get();
 }
 
+bool IsGroupBox(HWND window) {
+    return ClassName(window) == "Button" && (GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool IsSeeThrough(HWND control) {
+    return (GetWindowLongPtrA(control, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || IsGroupBox(control);
+}
+
 void ExcludeOpaqueChildren(HWND window, HDC dc) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || (GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT)) continue;
+        if (!IsWindowVisible(child) || IsSeeThrough(child)) continue;
         RECT rect;
         GetWindowRect(child, &rect);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);

@@ -46,6 +46,11 @@ class Frame {
     // The background brush of a child: the painted frame under it, veiled. The record owns the brush.
     HBRUSH SeeThroughBrush(HWND control);
 
+    // Redraws status panel `panel` (0-based) with its text, on the window.
+    void DrawStatusPanel(size_t panel);
+    // Moves the docked children over the client area between the caption and the status strip.
+    void DockChildren();
+
   private:
     RECT Client() const;
     void ApplyRegion(int width, int height);
@@ -57,6 +62,10 @@ class Frame {
     void PaintButtonFace(GfxGraphics& graphics, int n) const;
     void PaintSeparators(GfxGraphics& graphics, int n) const;
     RECT ButtonArea(int n) const;
+    RECT StatusStrip() const;
+    RECT StatusPanelArea(size_t panel) const;
+    void PaintStatusStrip();
+    void PaintStatusPanel(size_t panel) const;
     RECT TitleBox() const;
     void RestoreFromCaptionCache(const RECT& area) const;
     void CopyToWindow(const RECT& area) const;
@@ -64,6 +73,20 @@ class Frame {
     const SkinEngine& skin_;
     WindowRecord& record_;
 };
+
+// The colour an image stands for: the average of 2000 of its pixels picked at random (the same ones every
+// time).
+COLORREF RepresentativeColour(const GfxBitmap& image);
+
+// `image` made ready to paint in `mode` over `colour`: decoded once, and where it sits in a top corner its
+// inner edges blended into the colour.
+Background PrepareBackground(const GfxBitmap& image, BackgroundMode mode, COLORREF colour);
+
+// Whether `window` is a group box: a frame and a caption over what lies under it.
+bool IsGroupBox(HWND window);
+// Whether a control draws only parts of its area over what lies under it (see-through labels, group boxes):
+// the window under it paints the rest.
+bool IsSeeThrough(HWND control);
 
 // Excludes the window's visible children from `dc`'s clip, apart from see-through ones, which paint over
 // what is under them.

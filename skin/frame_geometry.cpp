@@ -45,7 +45,11 @@ unsigned SizeCommand(FrameZone zone) {
 }
 
 int ReservedWidth(CaptionKind kind) {
-    return kind == CaptionKind::Close ? 44 : kButtonPitch;
+    switch (kind) {
+        case CaptionKind::Close: return 44;
+        case CaptionKind::Custom: return kButtonPitch + 1;  // a pixel apart from the button before it
+        default: return kButtonPitch;
+    }
 }
 
 ButtonStrip StripFor(const std::vector<CaptionKind>& kinds, int client_right) {

@@ -118,6 +118,26 @@ Snapshot::Snapshot(HWND control, const RECT& area) {
     ClientToScreen(root, &origin);
     BitBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), record->frame.dc(), area.left - origin.x,
            area.top - origin.y, SRCCOPY);
+    // Inside tinted containers the background wears their tints, the outermost first.
+    std::vector<const ContainerRecord*> tinted;
+    for (HWND inside = control; inside && inside != root; inside = GetParent(inside)) {
+        const ContainerRecord* container = record->Container(inside);
+        if (container && container->tint) tinted.insert(tinted.begin(), container);
+    }
+    if (tinted.empty()) return;
+    SurfaceGraphics graphics(surface_);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    for (const ContainerRecord* container : tinted) {
+        const RECT place = WindowArea(container->control.window);
+        GfxPath shape;
+        GfxSolidBrush tint;
+        shape.CreatePath();
+        AddRoundedRectangle(shape, static_cast<float>(place.left - area.left), static_cast<float>(place.top - area.top),
+                            static_cast<float>(place.right - place.left - 1),
+                            static_cast<float>(place.bottom - place.top - 1), 5);
+        tint.CreateSolidFill(MakeArgb(container->tint, container->alpha));
+        graphics.FillPath(tint, shape);
+    }
 }
 
 RECT WindowArea(HWND window) {

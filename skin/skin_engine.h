@@ -3,17 +3,17 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "gfx/images.h"
 #include "runtime/win_handles.h"
 #include "skin/skin_images.h"
 #include "skin/window_table.h"
-
-// How the program background image is placed; this program stretches it (Stretched).
-enum class BackgroundMode { TopLeft = 0, TopRight = 1, Centred = 2, Stretched = 3, MirrorTiled = 4 };
 
 struct SkinSettings {
     bool skin_children = true;  // child controls are subclassed only while set
@@ -35,14 +35,24 @@ struct WindowSkinOptions {
     bool show_menu = false;
     bool show_title = true;
     bool caption_gloss = false;
+    // A status strip this high along the bottom (0: none), cut into panels of these widths (-1: the rest).
+    int status_height = 0;
+    std::vector<int> status_panels;
+    // A background of the window's own (encoded image bytes; empty: the program's), placed by its mode.
+    std::string_view background_image;
+    std::optional<BackgroundMode> background_mode;
 };
 
-// The program background, decoded once: painting only copies it.
-struct Background {
-    BitmapHandle bitmap;
-    int width = 0, height = 0;
-    BackgroundMode mode = BackgroundMode::MirrorTiled;
+// The title's look; what is not given stays as it is.
+struct TitleStyle {
+    std::optional<std::string> font;
+    std::optional<float> size;
+    std::optional<COLORREF> colour, halo_colour;
+    std::optional<bool> bold;
 };
+
+// A theme colour that follows the background colour.
+inline constexpr COLORREF kThemeFollowsBackground = CLR_INVALID;
 
 class SkinEngine {
   public:
@@ -60,10 +70,11 @@ class SkinEngine {
     const Background& background() const { return background_; }
     WindowTable& table() { return table_; }
 
-    // The program-wide background image (encoded bytes; empty for none), the colour under it and the theme
-    // colour; every skinned window is repainted.
-    void SetProgramSkin(std::string_view image, COLORREF background_colour, COLORREF theme_colour,
-                        BackgroundMode mode);
+    // The program-wide background image (encoded bytes; empty for none) placed by `mode` (mirror-tiled when
+    // not given), the colour under it (the image's own colour when not given, the system's face colour without
+    // an image) and the theme colour (the skin's azure when not given); every skinned window is repainted.
+    void SetProgramSkin(std::string_view image, std::optional<COLORREF> background_colour = {},
+                        std::optional<COLORREF> theme_colour = {}, std::optional<BackgroundMode> mode = {});
     // Whether children are skinned, and the control alpha (160 when not given; giving it enables the
     // see-through backgrounds of the children).
     void SetOptions(bool skin_children, std::optional<int> control_alpha = {},
@@ -84,12 +95,40 @@ class SkinEngine {
     // What a click on caption button `button` (1-based) of window `window_index` does.
     void CaptionButtonAction(size_t window_index, int button);
 
+    // Operations on a skinned top-level window; a window the skin does not know is left alone (false, or an
+    // empty answer).
+    // A caption button of the program's own, left of the window's standard buttons, running `action`.
+    bool AddCaptionButton(HWND window, std::string_view image, std::string tip, std::function<void()> action);
+    // What the help and main-menu caption buttons run.
+    void SetHelpAction(HWND window, std::function<void()> action);
+    void SetMenuAction(HWND window, std::function<void()> action);
+    // The caption buttons follow the window's style (its minimise and maximise boxes) again.
+    void UpdateCaptionButtons(HWND window);
+    // The caption-button strip in client coordinates.
+    RECT CaptionStripRect(HWND window) const;
+    void SetTitleStyle(HWND window, const TitleStyle& style);
+    // A background image of the window's own (encoded bytes) placed by `mode` (as before when not given), over
+    // the image's own colour; bytes that are no image change nothing.
+    void SetWindowBackground(HWND window, std::string_view image, std::optional<BackgroundMode> mode = {});
+    // The text of status panel `panel` (0-based) and the look of every panel's text.
+    void SetStatusText(HWND window, size_t panel, std::string text);
+    void SetStatusTextStyle(HWND window, const StatusTextStyle& style);
+    // `child` fills the client area between the caption and the status strip, and follows it when the window
+    // is resized.
+    void DockToClient(HWND child);
+    // The text colour of a child control (of the edit field, for a combo box).
+    void SetTextColour(HWND control, COLORREF colour);
+
     // A caption glyph, decoded on first use; null when the program carries none.
     const GfxBitmap* Glyph(SkinImage image);
 
-  private:
-    // Takes over the standard controls among the direct children of `parent`, class by class.
+    // Takes over the standard controls among the direct children of `parent` (the window of record
+    // `window_index`, or a container on it), class by class.
     void SkinChildren(size_t window_index, HWND parent);
+
+  private:    // The caption buttons of the record's window: help and menu when asked for, the program's own, then
+    // minimise and maximise as the window's style has them, and close; the tooltip follows.
+    void BuildCaptionButtons(WindowRecord& record);
 
     SkinSettings settings_;
     Background background_;

@@ -2,6 +2,8 @@
 // child backgrounds, clean-up.
 #include "skin/top_level_procedure.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -30,7 +32,7 @@ bool LiesOverSibling(HWND control) {
     GetWindowRect(control, &own);
     for (HWND other = GetWindow(GetParent(control), GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
         RECT rect, common;
-        if (other == control || !IsWindowVisible(other)) continue;
+        if (other == control || !IsWindowVisible(other) || IsGroupBox(other)) continue;
         GetWindowRect(other, &rect);
         if (IntersectRect(&common, &own, &rect)) return true;
     }
@@ -66,11 +68,13 @@ class TopLevelMessages {
             case WM_LBUTTONDBLCLK: return OnDoubleClick(wparam, lparam);
             case WM_SYSCOMMAND: return OnSysCommand(wparam, lparam);
             case WM_SETTEXT: return OnSetText(wparam, lparam);
-            case WM_DRAWITEM: return OnDrawItem(wparam, lparam);
+            case WM_DRAWITEM:
             case WM_CTLCOLOREDIT:
-            case WM_CTLCOLORSTATIC: return OnCtlColorSeeThrough(message, wparam, lparam);
-            case WM_CTLCOLORBTN: return OnCtlColorButton(wparam, lparam);
-            case WM_COMMAND: return OnCommand(wparam, lparam);
+            case WM_CTLCOLORSTATIC:
+            case WM_CTLCOLORBTN:
+            case WM_CTLCOLORLISTBOX:
+            case WM_COMMAND:
+            case WM_NOTIFY: return ChildHost(skin_, record_, window_, previous_).Handle(message, wparam, lparam);
             case WM_ACTIVATEAPP: return OnActivateApp(wparam, lparam);
         }
         return Forward(message, wparam, lparam);
@@ -119,7 +123,9 @@ class TopLevelMessages {
         SkinSettings& settings = skin_.settings();
         record_.repaint_pending = !settings.first_size;
         settings.first_size = false;
-        return Forward(WM_SIZE, wparam, lparam);
+        const LRESULT result = Forward(WM_SIZE, wparam, lparam);
+        if (wparam != SIZE_MINIMIZED) frame_.DockChildren();
+        return result;
     }
 
     LRESULT OnWindowPosChanged(WPARAM wparam, LPARAM lparam) {
@@ -250,44 +256,6 @@ class TopLevelMessages {
         return result;
     }
 
-    LRESULT OnDrawItem(WPARAM wparam, LPARAM lparam) {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-        return DrawSkinnedButton(skin_, item) ? TRUE : Forward(WM_DRAWITEM, wparam, lparam);
-    }
-
-    LRESULT OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam) {
-        const auto control = reinterpret_cast<HWND>(lparam);
-        const SkinSettings& settings = skin_.settings();
-        // The edit box inside a combo box is the combo box's to paint.
-        if (!settings.skin_children || !settings.custom_alpha || ClassName(GetParent(control)) == "ComboBox" ||
-            LiesOverSibling(control))
-            return Forward(message, wparam, lparam);
-        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-        HBRUSH brush = frame_.SeeThroughBrush(control);
-        return brush ? reinterpret_cast<LRESULT>(brush) : Forward(message, wparam, lparam);
-    }
-
-    LRESULT OnCtlColorButton(WPARAM wparam, LPARAM lparam) {
-        const SkinSettings& settings = skin_.settings();
-        if (!settings.skin_children || !settings.custom_alpha) return Forward(WM_CTLCOLORBTN, wparam, lparam);
-        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    }
-
-    LRESULT OnCommand(WPARAM wparam, LPARAM lparam) {
-        const SkinSettings& settings = skin_.settings();
-        const auto control = reinterpret_cast<HWND>(lparam);
-        if (control && settings.skin_children && settings.custom_alpha) {
-            // Text drawn over a see-through background leaves its old pixels unless the box repaints whole.
-            const WORD code = HIWORD(wparam);
-            const std::string kind = ClassName(control);
-            if ((kind == "Edit" && (code == EN_VSCROLL || code == EN_HSCROLL || code == EN_CHANGE || code == EN_UPDATE)) ||
-                (kind == "ComboBox" && (code == CBN_KILLFOCUS || code == CBN_SELCHANGE)))
-                InvalidateRect(control, nullptr, TRUE);
-        }
-        return Forward(WM_COMMAND, wparam, lparam);
-    }
-
     LRESULT OnActivateApp(WPARAM wparam, LPARAM lparam) {
         // Leaving the application gives the memory it is not using back to the system.
         if (!wparam) SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
@@ -338,6 +306,91 @@ class TopLevelMessages {
 };
 
 }  // namespace
+
+ChildHost::ChildHost(SkinEngine& skin, WindowRecord& owner, HWND host, WNDPROC previous)
+    : skin_(skin), owner_(owner), host_(host), previous_(previous) {}
+
+LRESULT ChildHost::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_DRAWITEM: return OnDrawItem(wparam, lparam);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: return OnCtlColorSeeThrough(message, wparam, lparam);
+        case WM_CTLCOLORBTN: return OnCtlColorHollow(message, wparam, lparam);
+        case WM_CTLCOLORLISTBOX: return OnCtlColorListBox(wparam, lparam);
+        case WM_COMMAND: return OnCommand(wparam, lparam);
+        case WM_NOTIFY: return OnNotify(wparam, lparam);
+    }
+    return Forward(message, wparam, lparam);
+}
+
+LRESULT ChildHost::Forward(UINT message, WPARAM wparam, LPARAM lparam) const {
+    return previous_ ? CallWindowProcA(previous_, host_, message, wparam, lparam)
+                     : DefWindowProcA(host_, message, wparam, lparam);
+}
+
+LRESULT ChildHost::OnDrawItem(WPARAM wparam, LPARAM lparam) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+    return DrawSkinnedButton(skin_, item) ? TRUE : Forward(WM_DRAWITEM, wparam, lparam);
+}
+
+bool ChildHost::SeeThroughChildren() const {
+    const SkinSettings& settings = skin_.settings();
+    return settings.skin_children && settings.custom_alpha;
+}
+
+LRESULT ChildHost::OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto control = reinterpret_cast<HWND>(lparam);
+    // The edit box inside a combo box is the combo box's to paint.
+    if (!SeeThroughChildren() || ClassName(GetParent(control)) == "ComboBox" || LiesOverSibling(control))
+        return Forward(message, wparam, lparam);
+    HBRUSH brush = Frame(skin_, owner_).SeeThroughBrush(control);
+    if (!brush) return Forward(message, wparam, lparam);
+    SetTextColor(reinterpret_cast<HDC>(wparam), TextColour(control));
+    SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+// Buttons and list boxes draw their text straight over what lies under them.
+LRESULT ChildHost::OnCtlColorHollow(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!SeeThroughChildren()) return Forward(message, wparam, lparam);
+    SetTextColor(reinterpret_cast<HDC>(wparam), TextColour(reinterpret_cast<HWND>(lparam)));
+    SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+LRESULT ChildHost::OnCtlColorListBox(WPARAM wparam, LPARAM lparam) {
+    const auto list = reinterpret_cast<HWND>(lparam);
+    // An owner-drawn list box paints its items itself.
+    if (ClassName(list) != "ListBox" || (GetWindowLongPtrA(list, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)))
+        return Forward(WM_CTLCOLORLISTBOX, wparam, lparam);
+    return OnCtlColorHollow(WM_CTLCOLORLISTBOX, wparam, lparam);
+}
+
+LRESULT ChildHost::OnCommand(WPARAM wparam, LPARAM lparam) {
+    const auto control = reinterpret_cast<HWND>(lparam);
+    if (control && SeeThroughChildren()) {
+        // Text drawn over a see-through background leaves its old pixels unless the control repaints whole.
+        const WORD code = HIWORD(wparam);
+        const std::string kind = ClassName(control);
+        if ((kind == "Edit" && (code == EN_VSCROLL || code == EN_HSCROLL || code == EN_CHANGE || code == EN_UPDATE)) ||
+            (kind == "ListBox" && (code == LBN_SELCHANGE || code == LBN_SELCANCEL)) ||
+            (kind == "ComboBox" && (code == CBN_KILLFOCUS || code == CBN_SELCHANGE)))
+            InvalidateRect(control, nullptr, TRUE);
+    }
+    return Forward(WM_COMMAND, wparam, lparam);
+}
+
+LRESULT ChildHost::OnNotify(WPARAM wparam, LPARAM lparam) {
+    // A tree view opening or closing a branch moves its rows over the see-through background.
+    const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+    switch (header.code) {
+        case TVN_ITEMEXPANDINGA:
+        case TVN_ITEMEXPANDEDA:
+        case TVN_ITEMEXPANDINGW:
+        case TVN_ITEMEXPANDEDW: InvalidateRect(header.hwndFrom, nullptr, TRUE); break;
+    }
+    return Forward(WM_NOTIFY, wparam, lparam);
+}
 
 LRESULT CALLBACK SkinnedTopLevelProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     WNDPROC previous = PreviousProcedure(window);

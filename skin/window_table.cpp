@@ -67,6 +67,13 @@ void WindowRecord::LeaveHover(HWND child) {
     if (hot_child == child) hot_child = nullptr;
 }
 
+const ContainerRecord* WindowRecord::Container(HWND window) const {
+    for (const ContainerRecord& container : containers) {
+        if (container.control.window == window) return &container;
+    }
+    return nullptr;
+}
+
 size_t WindowTable::Find(HWND window) const {
     for (size_t i = 0; i < records_.size(); ++i) {
         if (records_[i]->window == window) return i + 1;
@@ -97,5 +104,9 @@ void WindowTable::Remove(size_t index) {
         for (const auto& list : record.children) {
             for (const ControlRecord& child : list) SetIndexProperty(child.window, kOwnerIndexProperty, i + 1);
         }
+        for (const ContainerRecord& container : record.containers)
+            SetIndexProperty(container.control.window, kOwnerIndexProperty, i + 1);
+        for (const RegisteredWindow& registered : record.registered)
+            SetIndexProperty(registered.window, kRegisteredOwnerProperty, i + 1);
     }
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ inline constexpr char kRecordIndexProperty[] = "Hw_lbID";
 inline constexpr char kOwnerIndexProperty[] = "Hw_FuID";
 // The text colour (COLORREF) of a child, for its painter and its WM_CTLCOLOR* answer; black when absent.
 inline constexpr char kTextColourProperty[] = "Kj_Ztys";
+// On a window registered to be painted over the skinned background: its previous procedure and the index of
+// its top-level window's record.
+inline constexpr char kRegisteredProcedureProperty[] = "Kj_hProc";
+inline constexpr char kRegisteredOwnerProperty[] = "Kj_FuID";
 
 // 0 when the window has no such property.
 size_t IndexProperty(HWND window, const char* name);
@@ -50,14 +55,63 @@ struct ControlRecord {
     std::string font_face;     // the control's font, for painters that draw its text with GDI+
     float font_size = 12;
     int font_style = 0;
+    // Buttons with images: the images of their states, and whether the image sits beside the text.
+    std::vector<std::shared_ptr<const GfxBitmap>> images;
+    bool image_beside_text = false;
+};
+
+// A child container (a group box, a frame, a panel) whose children the skin takes over: it paints a group box
+// or a rounded frame of its own, or nothing, and lays its tint over the background inside it.
+struct ContainerRecord {
+    ControlRecord control;  // its window, previous procedure, caption and font
+    COLORREF tint = 0;      // 0: none
+    int alpha = 255;
+    bool draw_frame = false;
+    bool group_box = false;
+    bool redraw_on_move = true;
+};
+
+// A window painted by its own procedure over the skinned background, its face colour keyed out.
+struct RegisteredWindow {
+    HWND window = nullptr;
+    WNDPROC previous = nullptr;
+    COLORREF key = 0;
 };
 
 struct CaptionButton {
     CaptionKind kind;
-    const GfxBitmap* image = nullptr;      // owned by the skin engine
+    const GfxBitmap* image = nullptr;      // owned by the skin engine, or by `own_image`
     const GfxBitmap* alternate = nullptr;  // drawn instead while the window is maximised
     std::string tip;
     FloatRect rect;  // the layout rectangle; the face starts one pixel to its left
+    std::shared_ptr<const GfxBitmap> own_image;  // the image of a button the program added
+    std::function<void()> action;                // what a button the program added runs
+};
+
+// How a background image is placed: at the top left, at the top right, centred, stretched over the window,
+// or tiled side by side with every second copy mirrored.
+enum class BackgroundMode { TopLeft = 0, TopRight = 1, Centred = 2, Stretched = 3, MirrorTiled = 4 };
+
+// A background image decoded once (and blended into its colour where it sits in a corner): painting only
+// copies it.
+struct Background {
+    BitmapHandle bitmap;
+    int width = 0, height = 0;
+    BackgroundMode mode = BackgroundMode::MirrorTiled;
+    COLORREF colour = 0;  // what the window shows where the image does not reach
+};
+
+struct StatusPanel {
+    int width = -1;  // -1: the rest of the strip
+    std::string text;
+};
+
+// The look of the status panels' text.
+struct StatusTextStyle {
+    int alignment = 1;  // 0 near, 1 centre, 2 far
+    COLORREF colour = RGB(255, 255, 255);
+    std::string font = "宋体";
+    float size = 12;
 };
 
 // A memory DC with a 32-bit bitmap of its own. The DC gets back the bitmap it was made with before either
@@ -104,9 +158,17 @@ struct WindowRecord {
     bool resizable = true;
     bool show_title = true;
     bool caption_gloss = false;
+    bool show_help = false, show_menu = false;
+    Background own_background;  // the window's own, when its bitmap is set; else the program's
 
     std::vector<CaptionButton> buttons;
     ButtonStrip strip;
+    std::function<void()> help_action, menu_action;
+
+    int status_height = 0;  // 0: no status strip
+    std::vector<StatusPanel> status_panels;
+    StatusTextStyle status_style;
+    std::vector<HWND> docked;  // children that fill the client area between caption and status strip
 
     bool maximised = false;
     bool minimised = false;
@@ -139,12 +201,18 @@ struct WindowRecord {
     // The whole painted window, and a clean copy of its caption strip to redraw single caption parts from.
     Surface frame;
     Surface caption_cache;
+    Surface status_cache;
     unsigned frame_generation = 0;
     SIZE region_size{};
     bool repaint_pending = true;
     std::vector<ChildBackground> child_backgrounds;
 
+    std::vector<ContainerRecord> containers;
+    std::vector<RegisteredWindow> registered;
+
     std::vector<ControlRecord>& Children(ChildClass kind) { return children[static_cast<size_t>(kind)]; }
+    // The container record of `window`; null when it is none of this window's.
+    const ContainerRecord* Container(HWND window) const;
 
     // The mouse moved over skinned child `child`: asks for its WM_MOUSELEAVE and makes it the hot child. True
     // when it was not the hot child before, so it is to be painted hot now.
