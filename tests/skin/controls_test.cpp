@@ -20,60 +20,10 @@ constexpr int kLeft = 300, kTop = 250, kWidth = 440, kHeight = 240;
 constexpr RECT kButtonPlace{20, 50, 100, 76}, kCheckBoxPlace{20, 100, 160, 124}, kEditPlace{20, 150, 140, 170},
     kComboPlace{200, 50, 300, 70}, kScrolledPlace{200, 100, 360, 180};
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
-
-class SkinnedControls : public testing::Test {
+// The controls at kLeft, kTop, as a program puts them on its window.
+class SkinnedControls : public SkinnedForm {
   protected:
-    void SetUp() override {
-        ParkCursor();
-        seen_messages = &seen_;
-        skin_.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
-                             BackgroundMode::Stretched);
-        skin_.SetOptions(true, 25);
-        window_ = MakePlainWindow(kLeft, kTop, kWidth, kHeight);
-        SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
-    }
-    void TearDown() override {
-        DestroyWindow(window_);
-        seen_messages = nullptr;
-    }
-
-    HWND Child(const char* kind, const char* text, DWORD style, const RECT& place, DWORD ex_style = 0) {
-        HWND child = CreateWindowExA(ex_style, kind, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-                                     Width(place), Height(place), window_, nullptr, nullptr, nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return child;
-    }
-
-    // Skins the window with the children made so far and waits until the screen shows it.
-    void SkinAndShow() {
-        skin_.SkinWindow(window_);
-        ShowWindow(window_, SW_SHOW);
-        UpdateWindow(window_);
-        record_ = skin_.table().RecordOf(window_);
-        ASSERT_NE(record_, nullptr);
-        ASSERT_TRUE(ScreenShows([&] { return WindowPixel(window_, 200, 200) == FramePixel(*record_, 200, 200); }));
-        Settle();
-    }
-
-    // Lets every pending paint reach the screen.
-    void Settle() {
-        PumpUntil([] { return false; }, 100);
-    }
-
-    COLORREF Pixel(const RECT& control, int x, int y) { return WindowPixel(window_, control.left + x, control.top + y); }
-
-    SkinEngine skin_;
-    SeenMessages seen_;
-    FontHandle font_;
-    HWND window_ = nullptr;
-    WindowRecord* record_ = nullptr;
+    SkinnedControls() : SkinnedForm(kLeft, kTop, kWidth, kHeight) {}
 };
 
 TEST_F(SkinnedControls, EachInstallerTakesItsControlsOnceAndLeavesTheOthersAlone) {

@@ -53,6 +53,15 @@ TEST(CaptionButtons, SitTwentySixApartWithTheCloseButtonFortyWideInsideTheBorder
     EXPECT_EQ(alone[0].x - 1 + alone[0].width, kWidth - 2);
 }
 
+TEST(CaptionButtons, AButtonOfTheProgramsOwnWidensTheStripBy27AndKeepsItsRightEdge) {
+    std::vector<CaptionKind> with_own{CaptionKind::Custom};
+    with_own.insert(with_own.end(), kUsual.begin(), kUsual.end());
+    const ButtonStrip usual = StripFor(kUsual, kWidth), wider = StripFor(with_own, kWidth);
+    EXPECT_EQ(wider.width, usual.width + 27);
+    EXPECT_EQ(wider.left + wider.width, usual.left + usual.width);
+    EXPECT_EQ(LayOutButtons(with_own, wider).size(), 4u);
+}
+
 TEST(CaptionButtons, APointOnAButtonsBorderIsInNoButton) {
     ButtonStrip strip = StripFor(kUsual, kWidth);
     std::vector<FloatRect> rects = LayOutButtons(kUsual, strip);

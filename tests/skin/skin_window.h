@@ -14,6 +14,7 @@
 
 #include "skin/frame.h"
 #include "skin/skin_engine.h"
+#include "skin/skin_images.h"
 #include "tests/support/window_pump.h"
 
 // What the window's own procedure (the one the skin forwards to) saw.
@@ -186,3 +187,68 @@ inline void DragOnScreen(POINT from, POINT to) {
               10000);
     hand.join();
 }
+
+inline int Width(const RECT& r) {
+    return r.right - r.left;
+}
+inline int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+
+// A test form: a plain window at a place of the test's own with children made by the test, skinned as the
+// program skins its window (its background stretched, see-through children, an azure theme), on top of all.
+class SkinnedForm : public testing::Test {
+  protected:
+    SkinnedForm(int left, int top, int width, int height) : left_(left), top_(top), width_(width), height_(height) {}
+
+    void SetUp() override {
+        ParkCursor();
+        seen_messages = &seen_;
+        skin_.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
+                             BackgroundMode::Stretched);
+        skin_.SetOptions(true, 25);
+        window_ = MakePlainWindow(left_, top_, width_, height_);
+        SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
+    }
+    void TearDown() override {
+        DestroyWindow(window_);
+        seen_messages = nullptr;
+    }
+
+    // A child of `parent` (the form when not given) in the form's font.
+    HWND Child(const char* kind, const char* text, DWORD style, const RECT& place, DWORD ex_style = 0,
+               HWND parent = nullptr) {
+        HWND child = CreateWindowExA(ex_style, kind, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+                                     Width(place), Height(place), parent ? parent : window_, nullptr, nullptr, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return child;
+    }
+
+    // Skins the form with the children made so far and waits until the screen shows it.
+    void SkinAndShow(const WindowSkinOptions& options = {}) {
+        skin_.SkinWindow(window_, options);
+        ShowWindow(window_, SW_SHOW);
+        UpdateWindow(window_);
+        record_ = skin_.table().RecordOf(window_);
+        ASSERT_NE(record_, nullptr);
+        // A point near the right edge, where no test puts a control.
+        const int x = width_ - 15, y = height_ / 2;
+        ASSERT_TRUE(ScreenShows([&] { return WindowPixel(window_, x, y) == FramePixel(*record_, x, y); }));
+        Settle();
+    }
+
+    // Lets every pending paint reach the screen.
+    void Settle() {
+        PumpUntil([] { return false; }, 100);
+    }
+
+    COLORREF Pixel(const RECT& control, int x, int y) { return WindowPixel(window_, control.left + x, control.top + y); }
+
+    int left_, top_, width_, height_;
+    SkinEngine skin_;
+    SeenMessages seen_;
+    FontHandle font_;
+    HWND window_ = nullptr;
+    WindowRecord* record_ = nullptr;
+};
