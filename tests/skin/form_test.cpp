@@ -109,8 +109,10 @@ TEST_F(SkinnedFormTest, ContainersShowTheirOutlineCaptionAndTintAndTheirControls
     EXPECT_LT(Brightness(WindowPixel(window_, line_x, line_y)), Brightness(FramePixel(*record_, line_x, line_y)));
     // The check box inside shows the skin's box.
     EXPECT_TRUE(ScreenShows([&] { return Brightness(WindowPixel(window_, group_place.left + 10 + 6, group_place.top + 20 + 11)) > 235; }));
-    // The panel wears its tint inside.
+    // The panel wears its tint inside, as strong as its alpha says.
     EXPECT_TRUE(ScreenShows([&] { return Reddish(Pixel(panel_place, 90, 30)); }));
+    SetContainerAlpha(skin_, panel, 10);
+    EXPECT_TRUE(ScreenShows([&] { return !Reddish(Pixel(panel_place, 90, 30)); }));
 }
 
 TEST_F(SkinnedFormTest, ARegisteredWindowShowsTheBackgroundWhereItPaintsItsFaceColour) {
@@ -171,6 +173,11 @@ TEST_F(SkinnedFormTest, CaptionButtonsOfTheProgramsOwnWidenTheStripAndRunTheirAc
     ClickAt(window_, ButtonCentre(*record_, 2));
     EXPECT_EQ(helped, 1);
     EXPECT_EQ(customised, 1);
+
+    // The title takes the style it is given; what is not given stays.
+    skin_.SetTitleStyle(window_, {.colour = kRed});
+    EXPECT_TRUE(ScreenShows([&] { return Counting(window_, {29, 6, 200, 24}, Reddish) > 20; }));
+    EXPECT_TRUE(record_->title_bold);
 
     // Without the maximise box the buttons follow once asked to.
     SetWindowLongPtrA(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) & ~WS_MAXIMIZEBOX);
