@@ -3,9 +3,9 @@
 
 #include "runtime/control.h"
 #include "skin/edit_box.h"
-#include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/skin_engine.h"
+#include "skin/top_level_procedure.h"
 
 namespace {
 
@@ -39,7 +39,6 @@ std::string SelectedText(HWND combo) {
 // Messages after which the system has drawn parts of the combo box its own way: the skin paints it again.
 bool SystemPaintsComboOn(UINT message) {
     switch (message) {
-        case WM_COMMAND:  // the list's selection changed
         case WM_KEYDOWN:
         case WM_CHAR:
         case WM_MOUSEWHEEL:
@@ -72,7 +71,8 @@ class ComboMessages {
             case WM_SETFOCUS: return OnFocus(true, message, wparam, lparam);
             case WM_KILLFOCUS: return OnFocus(false, message, wparam, lparam);
             case WM_SETTEXT: return OnSetText(wparam, lparam);
-            case WM_CTLCOLOREDIT: return OnCtlColorEdit(wparam, lparam);
+            case WM_CTLCOLOREDIT: return ChildHost(skin_, owner_, combo_, record_.previous).Handle(message, wparam, lparam);
+            case WM_COMMAND: return OnCommand(wparam, lparam);
         }
         return ForwardAndRepaint(message, wparam, lparam);
     }
@@ -85,7 +85,6 @@ class ComboMessages {
     LRESULT ForwardAndRepaint(UINT message, WPARAM wparam, LPARAM lparam) {
         const LRESULT result = Forward(message, wparam, lparam);
         if (message == WM_MOVE || SystemPaintsComboOn(message)) PaintNow();
-        if (message == WM_COMMAND) RepaintEditOnChange(wparam, lparam);
         return result;
     }
 
@@ -161,19 +160,6 @@ class ComboMessages {
         Paint(dc.get());
     }
 
-    // An edit field over a see-through background leaves its old text unless it repaints whole.
-    void RepaintEditOnChange(WPARAM wparam, LPARAM lparam) const {
-        const auto control = reinterpret_cast<HWND>(lparam);
-        const SkinSettings& settings = skin_.settings();
-        if (!control || !settings.custom_alpha || !settings.skin_children || ClassName(control) != "Edit") return;
-        switch (HIWORD(wparam)) {
-            case EN_VSCROLL:
-            case EN_HSCROLL:
-            case EN_CHANGE:
-            case EN_UPDATE: InvalidateRect(control, nullptr, TRUE); break;
-        }
-    }
-
     LRESULT OnMouseMove(WPARAM wparam, LPARAM lparam) {
         if (owner_.EnterHover(combo_)) PaintNow();
         return Forward(WM_MOUSEMOVE, wparam, lparam);
@@ -219,14 +205,12 @@ class ComboMessages {
         return Forward(WM_SETTEXT, wparam, lparam);
     }
 
-    LRESULT OnCtlColorEdit(WPARAM wparam, LPARAM lparam) {
-        const auto edit = reinterpret_cast<HWND>(lparam);
-        if (!skin_.settings().custom_alpha) return Forward(WM_CTLCOLOREDIT, wparam, lparam);
-        const auto dc = reinterpret_cast<HDC>(wparam);
-        SetTextColor(dc, TextColour(edit));
-        SetBkMode(dc, TRANSPARENT);
-        HBRUSH background = Frame(skin_, owner_).SeeThroughBrush(edit);
-        return background ? reinterpret_cast<LRESULT>(background) : Forward(WM_CTLCOLOREDIT, wparam, lparam);
+    // From the edit field (its changes repaint it over the see-through background) or from the list (its
+    // selection changed, which the system draws its own way).
+    LRESULT OnCommand(WPARAM wparam, LPARAM lparam) {
+        const LRESULT result = ChildHost(skin_, owner_, combo_, record_.previous).Handle(WM_COMMAND, wparam, lparam);
+        PaintNow();
+        return result;
     }
 
     SkinEngine& skin_;

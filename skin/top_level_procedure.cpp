@@ -340,8 +340,9 @@ bool ChildHost::SeeThroughChildren() const {
 
 LRESULT ChildHost::OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam) {
     const auto control = reinterpret_cast<HWND>(lparam);
-    // The edit box inside a combo box is the combo box's to paint.
-    if (!SeeThroughChildren() || ClassName(GetParent(control)) == "ComboBox" || LiesOverSibling(control))
+    // The edit field of a combo box is answered by the combo box, which the field asks first.
+    const HWND parent = GetParent(control);
+    if (!SeeThroughChildren() || (parent != host_ && ClassName(parent) == "ComboBox") || LiesOverSibling(control))
         return Forward(message, wparam, lparam);
     HBRUSH brush = Frame(skin_, owner_).SeeThroughBrush(control);
     if (!brush) return Forward(message, wparam, lparam);
