@@ -242,6 +242,21 @@ TEST_F(SkinnedFormTest, EveryBackgroundModePlacesTheImage) {
     EXPECT_TRUE(Reddish(frame_at(BackgroundMode::MirrorTiled, 230, y)));
 }
 
+TEST(ProgramSkin, TakesTheImagesOwnColourWhenGivenNoneAndTheThemeMayFollowIt) {
+    SkinEngine skin;
+    skin.SetProgramSkin(HalvesImage(100, 50, kRed, kBlue), {}, kThemeFollowsBackground);
+    const COLORREF own = skin.settings().default_background;
+    EXPECT_NEAR(GetRValue(own), 127, 12);
+    EXPECT_NEAR(GetBValue(own), 127, 12);
+    EXPECT_EQ(skin.settings().theme_colour, own);
+    EXPECT_EQ(skin.background().mode, BackgroundMode::MirrorTiled);
+    // Without an image the window shows the system's face colour, and the theme is the skin's azure.
+    skin.SetProgramSkin("");
+    EXPECT_FALSE(skin.background().bitmap);
+    EXPECT_EQ(skin.settings().default_background, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(skin.settings().theme_colour, RGB(0x22, 0xCA, 0xDD));
+}
+
 // One life of a form holding every kind the skin takes over: skinned, painted, hovered, destroyed.
 void FormLife(SkinEngine& skin, const std::string& image) {
     HWND window = MakePlainWindow(100, 100, 400, 300);
