@@ -11,7 +11,7 @@
 #include "skin/combo_box.h"
 #include "skin/edit_box.h"
 #include "skin/skin_images.h"
-#include "tests/skin/skin_window.h"
+#include "tests/skin/skin_form.h"
 
 namespace {
 
@@ -27,20 +27,17 @@ int Height(const RECT& r) {
     return r.bottom - r.top;
 }
 
-class SkinnedControls : public testing::Test {
+class SkinnedControls : public SkinForm {
   protected:
+    SkinnedControls() : SkinForm({kLeft, kTop, kLeft + kWidth, kTop + kHeight}) {}
+
     void SetUp() override {
-        ParkCursor();
+        SkinForm::SetUp();
         seen_messages = &seen_;
-        skin_.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
-                             BackgroundMode::Stretched);
-        skin_.SetOptions(true, 25);
-        window_ = MakePlainWindow(kLeft, kTop, kWidth, kHeight);
-        SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
     }
     void TearDown() override {
-        DestroyWindow(window_);
+        SkinForm::TearDown();
         seen_messages = nullptr;
     }
 
@@ -51,29 +48,10 @@ class SkinnedControls : public testing::Test {
         return child;
     }
 
-    // Skins the window with the children made so far and waits until the screen shows it.
-    void SkinAndShow() {
-        skin_.SkinWindow(window_);
-        ShowWindow(window_, SW_SHOW);
-        UpdateWindow(window_);
-        record_ = skin_.table().RecordOf(window_);
-        ASSERT_NE(record_, nullptr);
-        ASSERT_TRUE(ScreenShows([&] { return WindowPixel(window_, 200, 200) == FramePixel(*record_, 200, 200); }));
-        Settle();
-    }
-
-    // Lets every pending paint reach the screen.
-    void Settle() {
-        PumpUntil([] { return false; }, 100);
-    }
-
     COLORREF Pixel(const RECT& control, int x, int y) { return WindowPixel(window_, control.left + x, control.top + y); }
 
-    SkinEngine skin_;
     SeenMessages seen_;
     FontHandle font_;
-    HWND window_ = nullptr;
-    WindowRecord* record_ = nullptr;
 };
 
 TEST_F(SkinnedControls, EachInstallerTakesItsControlsOnceAndLeavesTheOthersAlone) {
