@@ -10,6 +10,7 @@
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/top_level_procedure.h"
+#include "skin/track_bar.h"
 #include "skin/up_down.h"
 
 namespace {
@@ -107,6 +108,7 @@ void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
     InstallCheckBoxes(*this, window_index, parent);
     InstallEditBoxes(*this, window_index, parent);
     InstallComboBoxes(*this, window_index, parent);
+    InstallTrackBars(*this, window_index, parent);
     InstallUpDowns(*this, window_index, parent);
 }
 
