@@ -1,5 +1,6 @@
 // Skinned track bars on a test form under Wine and Xvfb: the thumb following the position in both directions,
-// its outline under the mouse and the selection bar.
+// its outline under the mouse and the selection bar; then hover and position cycles on track bars and up-down
+// controls leaving no GDI objects, windows or memory behind.
 #include "skin/track_bar.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "tests/skin/skin_form.h"
+#include "tests/support/resource_counters.h"
 
 namespace {
 
@@ -136,6 +138,46 @@ TEST_F(TrackBarControls, ASelectionBarShowsOnlyWithTheSelectionRangeStyle) {
     Settle();
     EXPECT_EQ(column(), empty_range);
     EXPECT_EQ(ThumbColour(bar), thumb);
+}
+
+// One round of what a user does to the range controls of a form: the mouse over each and away, an up-down
+// half pressed and released, the bar's thumb moved; every control repaints at once.
+void RangeControlsRound(HWND updown, HWND bar, int round) {
+    SendMessageA(updown, WM_MOUSEMOVE, 0, MAKELPARAM(4, 3));
+    UpdateWindow(updown);
+    SendMessageA(updown, WM_MOUSEMOVE, 0, MAKELPARAM(4, 12));
+    SendMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 12));
+    UpdateWindow(updown);
+    SendMessageA(updown, WM_LBUTTONUP, 0, MAKELPARAM(4, 12));
+    SendMessageA(updown, WM_MOUSELEAVE, 0, 0);
+    UpdateWindow(updown);
+    SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    UpdateWindow(bar);
+    SendMessageA(bar, TBM_SETPOS, TRUE, round % 100);
+    UpdateWindow(bar);
+    SendMessageA(bar, WM_MOUSELEAVE, 0, 0);
+    UpdateWindow(bar);
+}
+
+class RangeControlRounds : public SkinForm {
+  protected:
+    RangeControlRounds() : SkinForm(kFormPlace) {}
+};
+
+TEST_F(RangeControlRounds, LeaveNoGdiObjectsWindowsOrMemoryBehind) {
+    HWND updown = Child(UPDOWN_CLASSA, 0, {20, 120, 38, 137});
+    HWND bar = Child(TRACKBAR_CLASSA, TBS_ENABLESELRANGE, kHorizontalPlace);
+    SendMessageA(bar, TBM_SETSEL, FALSE, MAKELPARAM(10, 60));
+    SkinAndShow();
+    // First-use caches and allocations settle before the count.
+    for (int round = 0; round < 20; ++round) RangeControlsRound(updown, bar, round);
+    const long gdi_before = GdiObjectsLeft();
+    const int windows_before = ThreadWindowCount();
+    const size_t memory_before = PrivateBytes();
+    for (int round = 0; round < 300; ++round) RangeControlsRound(updown, bar, round);
+    EXPECT_GE(GdiObjectsLeft(), gdi_before - 5);  // a leak of one object a round shows sixty times over
+    EXPECT_EQ(ThreadWindowCount(), windows_before);
+    EXPECT_LT(PrivateBytes(), memory_before + 4 * 1024 * 1024);
 }
 
 }  // namespace
