@@ -14,36 +14,15 @@
 #include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
+#include "bench/skin_measures.h"
 #include "gfx/startup.h"
 #include "skin/frame.h"
 #include "skin/skin_engine.h"
-#include "tests/support/resource_counters.h"
 
 namespace {
 
-constexpr int kWarmUp = 10;
-constexpr int kRepetitions = 100;
 constexpr SIZE kLarge{975, 696}, kSmall{700, 500};
-constexpr size_t kHeapStep = 64 * 1024;  // the heap grows in steps of this; less is no leak
-constexpr int kMaxTicks = 100;           // a fade that has not ended after this many ticks never will
-
-// Median in milliseconds of `act` over the repetitions after a warm-up; `before` runs untimed ahead of each.
-template <class Before, class Act>
-double MedianMs(Before before, Act act) {
-    std::vector<double> times;
-    for (int i = 0; i < kWarmUp + kRepetitions; ++i) {
-        before();
-        const double start = NowSeconds();
-        act();
-        if (i >= kWarmUp) times.push_back((NowSeconds() - start) * 1000);
-    }
-    return Median(times);
-}
-
-void PrintMedian(const char* what, double ms, double target_ms) {
-    std::printf("skin: %s: median %.2f ms (target within %.0f ms: %s)\n", what, ms, target_ms,
-                ms <= target_ms ? "met" : "MISSED");
-}
+constexpr int kMaxTicks = 100;  // a fade that has not ended after this many ticks never will
 
 void Resize(HWND window, SIZE size) {
     SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -92,33 +71,6 @@ void PrintSameFrame(const char* after, const std::vector<DWORD>& before, const s
         std::printf("skin: after the %s: the frame paints as before\n", after);
     else
         std::printf("skin: after the %s: %zu frame pixels differ from before\n", after, differing);
-}
-
-struct Resources {
-    long gdi_left;
-    int windows;
-    size_t private_bytes;
-};
-
-Resources CountResources() {
-    return {GdiObjectsLeft(), ThreadWindowCount(), PrivateBytes()};
-}
-
-void PrintGrowth(const char* cycles, const char* what, long long grown, long long unit,
-                 const char* unit_name) {
-    if (grown <= 0)
-        std::printf("skin: %s: %s flat\n", cycles, what);
-    else
-        std::printf("skin: %s: %s grew by %lld%s\n", cycles, what, grown / unit, unit_name);
-}
-
-void PrintGrowth(const char* cycles, const Resources& before, const Resources& after) {
-    PrintGrowth(cycles, "GDI objects", before.gdi_left - after.gdi_left, 1, "");
-    PrintGrowth(cycles, "windows of the thread", after.windows - before.windows, 1, "");
-    const long long bytes =
-        static_cast<long long>(after.private_bytes) - static_cast<long long>(before.private_bytes);
-    PrintGrowth(cycles, "private memory", bytes > static_cast<long long>(kHeapStep) ? bytes : 0, 1024,
-                " KiB");
 }
 
 // Sends the fade timer's ticks until no caption button is fading; false when the fades never end.
@@ -195,32 +147,8 @@ void MeasureCycles(const char* name, int cycles, HWND window, WindowRecord& reco
     PrintSameFrame(name, clean, now);
 }
 
-// The screen's pixels of a control, row by row.
-std::vector<COLORREF> ControlPixels(HWND control) {
-    RECT place;
-    GetWindowRect(control, &place);
-    WindowDc screen(nullptr);
-    std::vector<COLORREF> pixels;
-    for (int y = place.top; y < place.bottom; ++y)
-        for (int x = place.left; x < place.right; ++x) pixels.push_back(GetPixel(screen.get(), x, y));
-    return pixels;
-}
-
-struct NamedControl {
-    const char* what;
-    HWND hwnd;
-};
-
-void MeasureControlPaints(const std::vector<NamedControl>& controls, HWND search) {
-    for (const NamedControl& control : controls) {
-        const std::string what = std::string("paint of ") + control.what;
-        PrintMedian(what.c_str(), MedianMs(DispatchQueued, [&] {
-                        RedrawWindow(control.hwnd, nullptr, nullptr,
-                                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-                    }),
-                    2);
-    }
-    // A character typed into the search box, until the box shows it; the filter it starts runs on a worker.
+// A character typed into the search box, until the box shows it; the filter it starts runs on a worker.
+void MeasureTyping(HWND search) {
     SetFocus(search);
     PrintMedian("a character typed into the search box, until it shows",
                 MedianMs(
@@ -238,34 +166,14 @@ void MeasureControlPaints(const std::vector<NamedControl>& controls, HWND search
     DispatchQueued();
 }
 
-// `cycles` runs of `cycle` after a warm-up: the time they took, what they left behind, and the control on the
-// screen after them against before.
-template <class Cycle>
-void MeasureControlCycles(const char* name, int cycles, HWND control, Cycle cycle) {
-    for (int i = 0; i < kWarmUp; ++i) cycle();
-    DispatchQueued();
-    const std::vector<COLORREF> before_pixels = ControlPixels(control);
-    const Resources before = CountResources();
-    const double start = NowSeconds();
-    for (int i = 0; i < cycles; ++i) cycle();
-    DispatchQueued();
-    const double took = NowSeconds() - start;
-    const Resources after = CountResources();
-    std::printf("skin: %d %s in %.0f s (%.2f ms a cycle)\n", cycles, name, took, took * 1000 / cycles);
-    PrintGrowth(name, before, after);
-    if (ControlPixels(control) == before_pixels)
-        std::printf("skin: after the %s: the control paints as before\n", name);
-    else
-        std::printf("skin: after the %s: the control paints differently from before\n", name);
-}
-
 void MeasureControls(FormWindow& form, int cycles) {
     const std::vector<NamedControl> controls = {
         {"the start button", form[kStartButton].hwnd()}, {"the check box", form[kEmptyTitleFilter].hwnd()},
         {"an edit box", form[kFirstIdEdit].hwnd()},       {"the search box", form[kSearchEdit].hwnd()},
         {"the combo box", form[kSearchColumn].hwnd()},
     };
-    MeasureControlPaints(controls, form[kSearchEdit].hwnd());
+    MeasureControlPaints(controls);
+    MeasureTyping(form[kSearchEdit].hwnd());
     SetFocus(form.hwnd());
     for (const NamedControl& control : controls) {
         const std::string name = std::string("hover cycles on ") + control.what;

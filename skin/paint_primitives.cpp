@@ -30,6 +30,13 @@ bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float hei
            path.ClosePathFigure();
 }
 
+GfxPath RoundedRectanglePath(float x, float y, float width, float height, int r) {
+    GfxPath path;
+    path.CreatePath();
+    AddRoundedRectangle(path, x, y, width, height, r);
+    return path;
+}
+
 bool StrokeRoundedRectangle(GfxGraphics& graphics, const GfxPen& pen, float x, float y, float width, float height,
                             int r) {
     const float d = static_cast<float>(std::clamp(r, 1, 100)), big = d + 1;
@@ -57,6 +64,13 @@ GfxLinearBrush VerticalGradient(Gdiplus::REAL y, Gdiplus::REAL height, Gdiplus::
     // The ends lie a pixel beyond the area, so the tiling of the gradient never shows on its first or last row.
     GfxLinearBrush brush;
     brush.CreateLineBrush({0, y - 1}, {0, y + height + 1}, top, bottom);
+    return brush;
+}
+
+GfxLinearBrush HorizontalGradient(Gdiplus::REAL x, Gdiplus::REAL width, Gdiplus::ARGB left, Gdiplus::ARGB right) {
+    // Beyond the area by a pixel at each end, as VerticalGradient's.
+    GfxLinearBrush brush;
+    brush.CreateLineBrush({x - 1, 0}, {x + width + 1, 0}, left, right);
     return brush;
 }
 
@@ -151,6 +165,11 @@ RECT ClientArea(HWND window) {
     GetClientRect(window, &area);
     MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
     return area;
+}
+
+bool HasFrame(HWND window) {
+    const RECT whole = WindowArea(window), client = ClientArea(window);
+    return !EqualRect(&whole, &client);
 }
 
 RECT InnerArea(HWND control) {

@@ -20,11 +20,16 @@ bool AddRoundedRectangle(GfxPath& path, float x, float y, float width, float hei
 bool StrokeRoundedRectangle(GfxGraphics& graphics, const GfxPen& pen, float x, float y, float width, float height,
                             int r);
 
+// A path holding the one figure AddRoundedRectangle adds.
+GfxPath RoundedRectanglePath(float x, float y, float width, float height, int r);
+
 // Adds a figure with rounded top corners (diameter `r`) and square bottom ones, left open along the bottom.
 bool AddRoundedTopRectangle(GfxPath& path, int x, int y, int width, int height, int r);
 
 // A brush running from `top` at y to `bottom` at y + height.
 GfxLinearBrush VerticalGradient(Gdiplus::REAL y, Gdiplus::REAL height, Gdiplus::ARGB top, Gdiplus::ARGB bottom);
+// A brush running from `left` at x to `right` at x + width.
+GfxLinearBrush HorizontalGradient(Gdiplus::REAL x, Gdiplus::REAL width, Gdiplus::ARGB left, Gdiplus::ARGB right);
 
 // A font of `face` in `size` pixels; the system's default GUI face where that face cannot be had, so text
 // never disappears for want of a font.
@@ -76,6 +81,9 @@ class Snapshot {
 // The screen rectangles of a window and of its client area.
 RECT WindowArea(HWND window);
 RECT ClientArea(HWND window);
+
+// Whether the window has a frame of its own around its client area, for its WM_NCPAINT to paint.
+bool HasFrame(HWND window);
 
 // The client area of `control` with its scroll bars and the box between them, in the control's window
 // coordinates: what lies inside the frame.

@@ -10,6 +10,8 @@
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
 #include "skin/top_level_procedure.h"
+#include "skin/track_bar.h"
+#include "skin/up_down.h"
 
 namespace {
 
@@ -107,6 +109,8 @@ void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
     InstallCheckBoxes(*this, window_index, parent);
     InstallEditBoxes(*this, window_index, parent);
     InstallComboBoxes(*this, window_index, parent);
+    InstallTrackBars(*this, window_index, parent);
+    InstallUpDowns(*this, window_index, parent);
 }
 
 ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {
@@ -123,6 +127,16 @@ ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, H
         SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
     SetPropA(child, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(list.back().previous));
     return &list.back();
+}
+
+void SkinEngine::SubclassChildren(size_t window_index, HWND parent, const char* class_name, ChildClass kind,
+                                  WNDPROC procedure) {
+    for (HWND child = FindWindowExA(parent, nullptr, class_name, nullptr); child;
+         child = FindWindowExA(parent, child, class_name, nullptr)) {
+        if (ChildRecord(child, kind)) continue;
+        if (!SubclassChild(window_index, kind, child, procedure)) return;
+        InvalidateRect(child, nullptr, TRUE);
+    }
 }
 
 ControlRecord* SkinEngine::ChildRecord(HWND child, ChildClass kind) const {

@@ -87,6 +87,10 @@ class SkinEngine {
     // already registered is left as it is, so the skin never becomes its own previous procedure. Returns the
     // child's record, null when the window has no record.
     ControlRecord* SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure);
+    // Takes over with SubclassChild every direct child of `parent` of window class `class_name` but those skinned
+    // already, under this window or another, and has each repainted by the skin.
+    void SubclassChildren(size_t window_index, HWND parent, const char* class_name, ChildClass kind,
+                          WNDPROC procedure);
     // The record of a skinned child, found through its index properties; null when it has none.
     ControlRecord* ChildRecord(HWND child, ChildClass kind) const;
     // The record of the top-level window a skinned child belongs to.

@@ -48,7 +48,7 @@ struct ControlRecord {
     bool mouse_down = false;   // between a press and its release
     bool hovered = false;      // the mouse is over the control
     bool key_scrolling = false;  // lists: an arrow key is held down
-    int hot_item = 0;          // headers: 1-based item under the mouse, 0 for none
+    int hot_item = 0;          // headers: 1-based item under the mouse; up-downs: half (1 or 2); 0 for none
     int painted_hot_item = 0;  // headers: the hot item as last painted
     int pressed_item = 0;      // headers: 1-based item pressed, 0 for none
     std::string text;          // the caption as last set, for painters that draw it themselves

@@ -116,8 +116,6 @@ TEST_F(SkinnedFormTest, ContainersShowTheirOutlineCaptionAndTintAndTheirControls
 }
 
 TEST_F(SkinnedFormTest, ARegisteredWindowShowsTheBackgroundWhereItPaintsItsFaceColour) {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&classes);
     const RECT place{20, 40, 300, 200};
     HWND tabs = Child(WC_TABCONTROLA, "", 0, place);
     TCITEMA item{TCIF_TEXT};

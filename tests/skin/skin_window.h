@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "skin/frame.h"
+#include "skin/paint_primitives.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_images.h"
 #include "tests/support/window_pump.h"
@@ -200,9 +203,12 @@ inline int Height(const RECT& r) {
 class SkinnedForm : public testing::Test {
   protected:
     SkinnedForm(int left, int top, int width, int height) : left_(left), top_(top), width_(width), height_(height) {}
+    explicit SkinnedForm(const RECT& place) : SkinnedForm(place.left, place.top, Width(place), Height(place)) {}
 
     void SetUp() override {
         ParkCursor();
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+        InitCommonControlsEx(&classes);
         seen_messages = &seen_;
         skin_.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
                              BackgroundMode::Stretched);
@@ -224,6 +230,7 @@ class SkinnedForm : public testing::Test {
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return child;
     }
+    HWND Child(const char* kind, DWORD style, const RECT& place) { return Child(kind, "", style, place); }
 
     // Skins the form with the children made so far and waits until the screen shows it.
     void SkinAndShow(const WindowSkinOptions& options = {}) {
@@ -243,7 +250,13 @@ class SkinnedForm : public testing::Test {
         PumpUntil([] { return false; }, 100);
     }
 
+    // A pixel of a control as the screen shows it, at (x, y) of the control's place in the form, or of its
+    // window.
     COLORREF Pixel(const RECT& control, int x, int y) { return WindowPixel(window_, control.left + x, control.top + y); }
+    COLORREF Pixel(HWND control, int x, int y) {
+        const RECT area = WindowArea(control);
+        return ScreenPixel(area.left + x, area.top + y);
+    }
 
     int left_, top_, width_, height_;
     SkinEngine skin_;
