@@ -28,13 +28,6 @@ bool IsPushButton(LONG_PTR style) {
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
-GfxPath RoundedRectangle(REAL x, REAL y, REAL width, REAL height, int r) {
-    GfxPath path;
-    path.CreatePath();
-    AddRoundedRectangle(path, x, y, width, height, r);
-    return path;
-}
-
 void Outline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::ARGB colour) {
     GfxPen pen;
     pen.CreatePen1(colour, 1);
@@ -45,7 +38,7 @@ void Outline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::ARGB colour) {
 // a glow with the focus, a pressed inset, or the grey face when disabled.
 void PaintFace(GfxGraphics& graphics, const SkinSettings& settings, int w, int h, UINT state) {
     const COLORREF theme = settings.theme_colour;
-    GfxPath face = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5);
+    GfxPath face = RoundedRectanglePath(0, 0, F(w - 1), F(h - 1), 5);
     GfxSolidBrush veil;
     veil.CreateSolidFill(MakeArgb(kWhite, 120));
     graphics.FillPath(veil, face);
@@ -69,7 +62,7 @@ void PaintFace(GfxGraphics& graphics, const SkinSettings& settings, int w, int h
         Outline(graphics, face, MakeArgb(kBlack, 120));
     }
     if (state & kButtonPressed) {
-        GfxPath inner = RoundedRectangle(2, 2, F(w - 5), F(h - 5), 5);
+        GfxPath inner = RoundedRectanglePath(2, 2, F(w - 5), F(h - 5), 5);
         graphics.FillPath(VerticalGradient(2, F(h - 5), MakeArgb(theme, 60), MakeArgb(kWhite, 100)), inner);
     }
 }
@@ -115,12 +108,12 @@ void PaintStateImageButton(GfxGraphics& graphics, const SkinSettings& settings, 
         if (!(own = Image(record, 3))) {
             GfxSolidBrush shade;
             shade.CreateSolidFill(MakeArgb(kBlack, 80));
-            graphics.FillPath(shade, RoundedRectangle(0, 0, F(w - 1), F(h - 1), 5));
+            graphics.FillPath(shade, RoundedRectanglePath(0, 0, F(w - 1), F(h - 1), 5));
         }
     } else if (state & (kButtonPressed | kButtonHot)) {
         const bool pressed = state & kButtonPressed;
         if (!(own = Image(record, pressed ? 2 : 1))) {
-            GfxPath frame = RoundedRectangle(0, 0, F(w - 1), F(h - 1), 3);
+            GfxPath frame = RoundedRectanglePath(0, 0, F(w - 1), F(h - 1), 3);
             graphics.FillPath(pressed ? VerticalGradient(0, F(h), MakeArgb(kBlack, 60), MakeArgb(kWhite, 100))
                                       : VerticalGradient(0, F(h), MakeArgb(kWhite, 120), MakeArgb(theme, 100)),
                               frame);

@@ -28,12 +28,9 @@ ContainerRecord* FindContainer(WindowRecord& owner, HWND window) {
 }
 
 void Stroke(GfxGraphics& graphics, REAL x, REAL y, REAL w, REAL h, int r, Gdiplus::ARGB colour) {
-    GfxPath path;
     GfxPen pen;
-    path.CreatePath();
-    AddRoundedRectangle(path, x, y, w, h, r);
     pen.CreatePen1(colour, 1);
-    graphics.DrawPath(pen, path);
+    graphics.DrawPath(pen, RoundedRectanglePath(x, y, w, h, r));
 }
 
 class ContainerMessages {

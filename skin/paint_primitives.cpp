@@ -143,14 +143,12 @@ Snapshot::Snapshot(HWND control, const RECT& area) {
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     for (const ContainerRecord* container : tinted) {
         const RECT place = WindowArea(container->control.window);
-        GfxPath shape;
         GfxSolidBrush tint;
-        shape.CreatePath();
-        AddRoundedRectangle(shape, static_cast<float>(place.left - area.left), static_cast<float>(place.top - area.top),
-                            static_cast<float>(place.right - place.left - 1),
-                            static_cast<float>(place.bottom - place.top - 1), 5);
         tint.CreateSolidFill(MakeArgb(container->tint, container->alpha));
-        graphics.FillPath(tint, shape);
+        graphics.FillPath(tint, RoundedRectanglePath(static_cast<float>(place.left - area.left),
+                                                     static_cast<float>(place.top - area.top),
+                                                     static_cast<float>(place.right - place.left - 1),
+                                                     static_cast<float>(place.bottom - place.top - 1), 5));
     }
 }
 
@@ -248,9 +246,7 @@ void PaintDisabledFace(GfxGraphics& graphics, int width, int height) {
     GfxSolidBrush grey;
     grey.CreateSolidFill(MakeArgb(RGB(192, 192, 192), 255));
     graphics.FillRectangle(grey, 0, 0, w, h);
-    GfxPath face;
-    face.CreatePath();
-    AddRoundedRectangle(face, 0, 0, w - 1, h - 1, 5);
+    GfxPath face = RoundedRectanglePath(0, 0, w - 1, h - 1, 5);
     GfxLinearBrush shade = VerticalGradient(0, h, 0, 0);
     const Gdiplus::ARGB colours[] = {MakeArgb(RGB(255, 255, 255), 50), MakeArgb(RGB(0, 0, 0), 10),
                                      MakeArgb(RGB(255, 255, 255), 50)};

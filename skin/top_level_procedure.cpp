@@ -32,7 +32,10 @@ bool LiesOverSibling(HWND control) {
     GetWindowRect(control, &own);
     for (HWND other = GetWindow(GetParent(control), GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
         RECT rect, common;
-        if (other == control || !IsWindowVisible(other) || IsGroupBox(other)) continue;
+        // A group box is hollow, and an up-down control sits beside the edit box it steps.
+        if (other == control || !IsWindowVisible(other) || IsGroupBox(other) ||
+            (ClassName(other) == UPDOWN_CLASSA && reinterpret_cast<HWND>(SendMessageA(other, UDM_GETBUDDY, 0, 0)) == control))
+            continue;
         GetWindowRect(other, &rect);
         if (IntersectRect(&common, &own, &rect)) return true;
     }

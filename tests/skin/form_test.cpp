@@ -132,6 +132,16 @@ TEST_F(SkinnedFormTest, ARegisteredWindowShowsTheBackgroundWhereItPaintsItsFaceC
     EXPECT_TRUE(ScreenShows([&] { return Near(WindowPixel(window_, x, y), Veiled(FramePixel(*record_, x, y), 25), 6); }));
 }
 
+TEST_F(SkinnedFormTest, AnEditBoxWithAnUpDownBesideItKeepsItsSeeThroughBackground) {
+    const RECT edit_place{20, 40, 120, 60};
+    HWND edit = Child("Edit", "", ES_NUMBER, edit_place, WS_EX_CLIENTEDGE);
+    HWND updown = Child(UPDOWN_CLASSA, UDS_ALIGNRIGHT | UDS_SETBUDDYINT, {0, 0, 17, 20});
+    SendMessageA(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+    SkinAndShow();
+    const int x = edit_place.left + 10, y = edit_place.top + 10;
+    EXPECT_TRUE(ScreenShows([&] { return Near(WindowPixel(window_, x, y), Veiled(FramePixel(*record_, x, y), 25), 6); }));
+}
+
 TEST_F(SkinnedFormTest, TheTextColourOfOneControlAndImageButtons) {
     const RECT box_place{20, 40, 160, 64}, image_place{20, 80, 120, 110}, states_place{140, 80, 240, 110};
     HWND box = Child("Button", "红字", BS_AUTOCHECKBOX, box_place);
