@@ -14,18 +14,6 @@ bool HasScrollBars(HWND edit) {
     return GetWindowLongPtrA(edit, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL);
 }
 
-// The screen area of the scroll bars and the box between them, for the system to paint: the rest of the
-// frame is the skin's.
-RegionHandle ScrollBarRegion(HWND edit) {
-    RegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    RECT inner = InnerArea(edit), client = ClientArea(edit);
-    const RECT window = WindowArea(edit);
-    OffsetRect(&inner, window.left, window.top);
-    RegionHandle all(CreateRectRgnIndirect(&inner)), text(CreateRectRgnIndirect(&client));
-    CombineRgn(region.get(), all.get(), text.get(), RGN_DIFF);
-    return region;
-}
-
 class EditMessages {
   public:
     EditMessages(SkinEngine& skin, WindowRecord& owner, ControlRecord& record)
@@ -125,7 +113,7 @@ class EditMessages {
         LRESULT result = 0;
         // The system paints only the scroll bars: a region that leaves out what the skin paints.
         if (HasScrollBars(edit_)) {
-            RegionHandle bars = ScrollBarRegion(edit_);
+            RegionHandle bars = ScrollBarScreenRegion(edit_);
             result = DefWindowProcA(edit_, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lparam);
         }
         PaintFrame();

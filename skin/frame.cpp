@@ -491,6 +491,16 @@ bool Frame::SetResizeCursor(int x, int y) const {
 }
 
 HBRUSH Frame::SeeThroughBrush(HWND control) {
+    const ChildBackground* background = UpToDateBackground(control);
+    return background ? background->brush.get() : nullptr;
+}
+
+HBITMAP Frame::SeeThroughBitmap(HWND control) {
+    const ChildBackground* background = UpToDateBackground(control);
+    return background ? background->bitmap.get() : nullptr;
+}
+
+const ChildBackground* Frame::UpToDateBackground(HWND control) {
     if (NeedsFullPaint()) Paint(nullptr);
     if (!record_.frame) return nullptr;
     const RECT place = PlaceInWindow(control, record_.window);
@@ -498,14 +508,14 @@ HBRUSH Frame::SeeThroughBrush(HWND control) {
                               [&](const ChildBackground& background) { return background.control == control; });
     if (found == record_.child_backgrounds.end()) found = record_.child_backgrounds.insert(record_.child_backgrounds.end(), {control});
     if (found->brush && EqualRect(&found->place, &place) && found->frame_generation == record_.frame_generation)
-        return found->brush.get();
+        return &*found;
     // The old brush goes before the new one is made: a child repainting often never holds two.
     found->brush.Reset();
     found->bitmap = SeeThroughBackground(record_.frame.dc(), place, skin_.settings().control_alpha);
     found->brush.Reset(found->bitmap ? CreatePatternBrush(found->bitmap.get()) : nullptr);
     found->place = place;
     found->frame_generation = record_.frame_generation;
-    return found->brush.get();
+    return &*found;
 }
 
 bool IsGroupBox(HWND window) {

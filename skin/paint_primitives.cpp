@@ -185,6 +185,16 @@ RECT InnerArea(HWND control) {
     return inner;
 }
 
+RegionHandle ScrollBarScreenRegion(HWND control) {
+    RECT inner = InnerArea(control);
+    const RECT client = ClientArea(control), window = WindowArea(control);
+    OffsetRect(&inner, window.left, window.top);
+    RegionHandle region(CreateRectRgn(0, 0, 0, 0)), all(CreateRectRgnIndirect(&inner)),
+        text(CreateRectRgnIndirect(&client));
+    CombineRgn(region.get(), all.get(), text.get(), RGN_DIFF);
+    return region;
+}
+
 RECT PlaceInWindow(HWND control, HWND window) {
     RECT place{};
     GetClientRect(control, &place);

@@ -89,6 +89,10 @@ bool HasFrame(HWND window);
 // coordinates: what lies inside the frame.
 RECT InnerArea(HWND control);
 
+// The screen area of `control`'s scroll bars and the box between them, for the system to paint when the
+// skin paints the rest of the frame.
+RegionHandle ScrollBarScreenRegion(HWND control);
+
 // The client area of `control` in the client coordinates of `window`.
 RECT PlaceInWindow(HWND control, HWND window);
 

@@ -105,8 +105,7 @@ class PaintedChildMessages {
 template <class Messages, ChildClass kind>
 LRESULT CALLBACK SkinnedChildProcedure(HWND child, UINT message, WPARAM wparam, LPARAM lparam) {
     SkinEngine* skin = SkinEngine::Instance();
-    ControlRecord* record = skin ? skin->ChildRecord(child, kind) : nullptr;
-    WindowRecord* owner = skin ? skin->OwnerRecord(child) : nullptr;
-    if (!record || !owner) return CallPreviousProcedure(child, message, wparam, lparam);
-    return Messages(*skin, *owner, *record).Handle(message, wparam, lparam);
+    const SkinEngine::FoundChild found = skin ? skin->FindChild(child, kind) : SkinEngine::FoundChild{};
+    if (!found.record) return CallPreviousProcedure(child, message, wparam, lparam);
+    return Messages(*skin, *found.owner, *found.record).Handle(message, wparam, lparam);
 }

@@ -95,6 +95,15 @@ class SkinEngine {
     ControlRecord* ChildRecord(HWND child, ChildClass kind) const;
     // The record of the top-level window a skinned child belongs to.
     WindowRecord* OwnerRecord(HWND child) const;
+    // A skinned child's record and its window's, found by a search of the skin's own records rather than
+    // through the child's properties, which the system fetches from its server one call at a time: for the
+    // procedures of children, which pass on every message (a list view asks its header something for every
+    // row it draws). Both null when the child has no record of that class.
+    struct FoundChild {
+        ControlRecord* record = nullptr;
+        WindowRecord* owner = nullptr;
+    };
+    FoundChild FindChild(HWND child, ChildClass kind) const;
 
     // What a click on caption button `button` (1-based) of window `window_index` does.
     void CaptionButtonAction(size_t window_index, int button);

@@ -86,8 +86,7 @@ WindowRecord* WindowTable::At(size_t index) const {
 }
 
 WindowRecord* WindowTable::RecordOf(HWND window) const {
-    WindowRecord* record = At(IndexProperty(window, kRecordIndexProperty));
-    return record && record->window == window ? record : nullptr;
+    return At(Find(window));
 }
 
 size_t WindowTable::Add(std::unique_ptr<WindowRecord> record) {

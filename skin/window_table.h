@@ -36,6 +36,14 @@ void RemoveSkinProperties(HWND window);
 // Passes a message to the procedure the window had before the skin's.
 LRESULT CallPreviousProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+// Where a scrolling child's view was when last seen: the top row and the two scroll positions.
+struct ViewPosition {
+    int top_row = 0;
+    int horizontal = 0;
+    int vertical = 0;
+    bool operator==(const ViewPosition&) const = default;
+};
+
 // The classes of skinned children, one list each in a window record.
 enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Count };
 
@@ -46,10 +54,7 @@ struct ControlRecord {
     int kind = 0;              // the look, for classes with more than one (buttons)
     bool focused = false;
     bool mouse_down = false;   // between a press and its release
-    bool hovered = false;      // the mouse is over the control
-    bool key_scrolling = false;  // lists: an arrow key is held down
     int hot_item = 0;          // headers: 1-based item under the mouse; up-downs: half (1 or 2); 0 for none
-    int painted_hot_item = 0;  // headers: the hot item as last painted
     int pressed_item = 0;      // headers: 1-based item pressed, 0 for none
     std::string text;          // the caption as last set, for painters that draw it themselves
     std::string font_face;     // the control's font, for painters that draw its text with GDI+
@@ -58,6 +63,7 @@ struct ControlRecord {
     // Buttons with images: the images of their states, and whether the image sits beside the text.
     std::vector<std::shared_ptr<const GfxBitmap>> images;
     bool image_beside_text = false;
+    ViewPosition view;  // lists: where the view was scrolled to when last seen
 };
 
 // A child container (a group box, a frame, a panel) whose children the skin takes over: it paints a group box
@@ -206,6 +212,9 @@ struct WindowRecord {
     SIZE region_size{};
     bool repaint_pending = true;
     std::vector<ChildBackground> child_backgrounds;
+    // What the list controls compose their rows on, kept between paints: a new surface of a list's size costs
+    // more than painting the list.
+    Surface list_surface;
 
     std::vector<ContainerRecord> containers;
     std::vector<RegisteredWindow> registered;
@@ -228,7 +237,9 @@ class WindowTable {
     size_t Find(HWND window) const;
     // The record at `index`; null when there is none.
     WindowRecord* At(size_t index) const;
-    // The record of a skinned top-level window, found through its index property.
+    // The record of a skinned top-level window. Searched for in the table, not found through the window's
+    // index property: the system fetches a property from its server, a round trip for every message the
+    // window gets.
     WindowRecord* RecordOf(HWND window) const;
     // Appends the record; returns its index.
     size_t Add(std::unique_ptr<WindowRecord> record);
