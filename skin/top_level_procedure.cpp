@@ -345,8 +345,11 @@ LRESULT ChildHost::OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lpar
     const auto control = reinterpret_cast<HWND>(lparam);
     // The edit field of a combo box is answered by the combo box, which the field asks first.
     const HWND parent = GetParent(control);
-    if (!SeeThroughChildren() || (parent != host_ && ClassName(parent) == "ComboBox") || LiesOverSibling(control))
+    if (!SeeThroughChildren() || (parent != host_ && ClassName(parent) == "ComboBox"))
         return Forward(message, wparam, lparam);
+    // Over a sibling, a see-through child shows the sibling: it draws only its text.
+    if (LiesOverSibling(control))
+        return IsSeeThrough(control) ? OnCtlColorHollow(message, wparam, lparam) : Forward(message, wparam, lparam);
     HBRUSH brush = Frame(skin_, owner_).SeeThroughBrush(control);
     if (!brush) return Forward(message, wparam, lparam);
     SetTextColor(reinterpret_cast<HDC>(wparam), TextColour(control));
