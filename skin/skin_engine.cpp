@@ -8,7 +8,10 @@
 #include "skin/combo_box.h"
 #include "skin/edit_box.h"
 #include "skin/frame.h"
+#include "skin/header.h"
+#include "skin/list_control.h"
 #include "skin/paint_primitives.h"
+#include "skin/progress_bar.h"
 #include "skin/top_level_procedure.h"
 #include "skin/track_bar.h"
 #include "skin/up_down.h"
@@ -110,7 +113,10 @@ void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
     InstallEditBoxes(*this, window_index, parent);
     InstallComboBoxes(*this, window_index, parent);
     InstallTrackBars(*this, window_index, parent);
+    InstallProgressBars(*this, window_index, parent);
+    InstallListControls(*this, window_index, parent);
     InstallUpDowns(*this, window_index, parent);
+    InstallHeaders(*this, window_index, parent);
 }
 
 ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {
@@ -149,6 +155,15 @@ ControlRecord* SkinEngine::ChildRecord(HWND child, ChildClass kind) const {
 
 WindowRecord* SkinEngine::OwnerRecord(HWND child) const {
     return table_.At(IndexProperty(child, kOwnerIndexProperty));
+}
+
+SkinEngine::FoundChild SkinEngine::FindChild(HWND child, ChildClass kind) const {
+    for (size_t i = 1; i <= table_.size(); ++i) {
+        WindowRecord* owner = table_.At(i);
+        for (ControlRecord& record : owner->Children(kind))
+            if (record.window == child) return {&record, owner};
+    }
+    return {};
 }
 
 void SkinEngine::CaptionButtonAction(size_t window_index, int button) {

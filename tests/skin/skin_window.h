@@ -94,6 +94,43 @@ inline COLORREF FramePixel(const WindowRecord& record, int x, int y) {
     return GetPixel(record.frame.dc(), x, y);
 }
 
+// The screen's pixels of `area` (screen coordinates) read at once, top row first.
+inline std::vector<DWORD> ScreenPixels(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    BitmapHandle copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    WindowDc screen(nullptr);
+    if (!copy || !dc) return {};
+    Selection selected(dc.get(), copy.get());
+    BitBlt(dc.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    return {first, first + static_cast<size_t>(width) * static_cast<size_t>(height)};
+}
+
+// The pixels of `area` once the painting has settled: two looks in a row, this thread's messages dispatched
+// between them, agree.
+inline std::vector<DWORD> SettledScreenPixels(const RECT& area) {
+    std::vector<DWORD> before = ScreenPixels(area), now = before;
+    for (int look = 0; look < 40; ++look) {
+        PumpUntil([] { return false; }, 50);
+        now = ScreenPixels(area);
+        if (now == before) break;
+        before = now;
+    }
+    return now;
+}
+
+inline size_t CountDiffering(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+    if (a.size() != b.size()) return a.size() + b.size();
+    size_t differing = 0;
+    for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+    return differing;
+}
+
 // The screen's pixels of a rectangle of the window's client area, row by row.
 inline std::vector<COLORREF> WindowPixels(HWND window, const RECT& area) {
     std::vector<COLORREF> pixels;
@@ -111,6 +148,15 @@ inline int Blueness(COLORREF colour) {
 inline COLORREF Veiled(COLORREF c, int alpha) {
     auto veil = [&](int channel) { return channel + (255 - channel) * alpha / 255; };
     return RGB(veil(GetRValue(c)), veil(GetGValue(c)), veil(GetBValue(c)));
+}
+
+// The control alpha the program gives its main window, and the test form too.
+inline constexpr int kProgramControlAlpha = 25;
+
+// What the skin painted into `record`'s window under `screen`, under the see-through children's veil.
+inline COLORREF VeiledFrameAt(const WindowRecord& record, POINT screen) {
+    ScreenToClient(record.window, &screen);
+    return Veiled(FramePixel(record, screen.x, screen.y), kProgramControlAlpha);
 }
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 4) {
@@ -207,12 +253,13 @@ class SkinnedForm : public testing::Test {
 
     void SetUp() override {
         ParkCursor();
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&classes);
         seen_messages = &seen_;
         skin_.SetProgramSkin(EmbeddedImage(SkinImage::Background), RGB(25, 0, 0), RGB(0, 0x88, 0xFF),
                              BackgroundMode::Stretched);
-        skin_.SetOptions(true, 25);
+        skin_.SetOptions(true, kProgramControlAlpha);
         window_ = MakePlainWindow(left_, top_, width_, height_);
         SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
@@ -256,6 +303,12 @@ class SkinnedForm : public testing::Test {
     COLORREF Pixel(HWND control, int x, int y) {
         const RECT area = WindowArea(control);
         return ScreenPixel(area.left + x, area.top + y);
+    }
+
+    // The painted frame under (x, y) of a control's window, veiled as see-through children show it.
+    COLORREF VeiledFrameUnder(HWND control, int x, int y) const {
+        const RECT area = WindowArea(control);
+        return VeiledFrameAt(*record_, {area.left + x, area.top + y});
     }
 
     int left_, top_, width_, height_;

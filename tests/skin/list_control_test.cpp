@@ -1,0 +1,102 @@
+// Skinned list controls on a real window under Wine and Xvfb: which lists the skin takes, and the frame the
+// skin and the system share, read back from the screen.
+#include "skin/list_control.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "tests/skin/skin_window.h"
+
+namespace {
+
+constexpr RECT kFormPlace{40, 300, 640, 720};
+
+class ListControlTest : public SkinnedForm {
+  protected:
+    ListControlTest() : SkinnedForm(kFormPlace) {}
+
+    // A report list view at `place` (client coordinates of the window) with two columns of `column_width` and
+    // `rows` rows, made before the window is skinned as the program's are.
+    HWND AddList(DWORD style, const RECT& place, int rows, int column_width) {
+        HWND list = Child(WC_LISTVIEWA, "", LVS_REPORT | style, place, WS_EX_CLIENTEDGE);
+        for (int column = 0; column < 2; ++column) {
+            LVCOLUMNA header{LVCF_TEXT | LVCF_WIDTH, 0, column_width, const_cast<char*>("标题"), 0, 0, 0, 0};
+            SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                         reinterpret_cast<LPARAM>(&header));
+        }
+        for (int row = 0; row < rows; ++row) {
+            std::string text = "第" + std::to_string(row) + "行";
+            LVITEMA item{LVIF_TEXT, row, 0, 0, 0, text.data(), 0, 0, 0, 0, 0, 0, nullptr, nullptr, 0};
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        return list;
+    }
+};
+
+TEST_F(ListControlTest, OwnerDrawnListViewsAreLeftAloneAndSortedOnesAreSkinned) {
+    // 0x10 is the sorting bit of a list view; its owner-drawn bit is another.
+    HWND owner_drawn = AddList(LVS_OWNERDRAWFIXED, {10, 40, 290, 200}, 3, 100);
+    HWND sorted = AddList(LVS_SORTASCENDING, {300, 40, 590, 200}, 3, 100);
+    const LONG_PTR own_procedure = GetWindowLongPtrA(owner_drawn, GWLP_WNDPROC);
+    SkinAndShow();
+    EXPECT_EQ(skin_.ChildRecord(owner_drawn, ChildClass::List), nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(owner_drawn, GWLP_WNDPROC), own_procedure);
+    EXPECT_NE(skin_.ChildRecord(sorted, ChildClass::List), nullptr);
+}
+
+TEST_F(ListControlTest, TheEmptyAreaAndTheRingShowTheBackgroundThroughTheVeil) {
+    HWND list = AddList(0, {20, 40, 580, 400}, 3, 200);
+    SkinAndShow();
+    const RECT area = WindowArea(list);
+    const int h = area.bottom - area.top;
+    // Below the rows, and in the ring left of the client area, inside the outline.
+    EXPECT_TRUE(ScreenShows([&] {
+        return Near(Pixel(list, 300, h - 20), VeiledFrameUnder(list, 300, h - 20));
+    })) << std::hex
+        << Pixel(list, 300, h - 20) << " " << VeiledFrameUnder(list, 300, h - 20);
+    EXPECT_TRUE(Near(Pixel(list, 1, h / 2), VeiledFrameUnder(list, 1, h / 2)));
+    EXPECT_LT(Brightness(Pixel(list, 0, h / 2)), Brightness(VeiledFrameUnder(list, 0, h / 2)) - 20);
+}
+
+TEST_F(ListControlTest, TheSystemPaintsOnlyTheScrollBarsAndTheBoxBetweenThem) {
+    // Columns wider than the list and more rows than it shows: both scroll bars.
+    HWND list = AddList(0, {20, 40, 420, 300}, 100, 300);
+    SkinAndShow();
+    const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    ASSERT_TRUE((style & WS_HSCROLL) && (style & WS_VSCROLL));
+    // The whole frame asked for, as the system asks (a region of 1): still only the bars are the system's.
+    SendMessageA(list, WM_NCPAINT, 1, 0);
+    const RECT area = WindowArea(list), client = ClientArea(list);
+    const int h = area.bottom - area.top;
+    EXPECT_TRUE(
+        ScreenShows([&] { return Near(Pixel(list, 1, h / 2), VeiledFrameUnder(list, 1, h / 2)); }));
+    // The box between the two bars is painted with them.
+    const int box_x = client.right - area.left + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int box_y = client.bottom - area.top + GetSystemMetrics(SM_CYHSCROLL) / 2;
+    EXPECT_EQ(Pixel(list, box_x, box_y), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(ListControlTest, TheRingFollowsTheMouseAndTheFocus) {
+    HWND list = AddList(0, {20, 40, 580, 400}, 3, 200);
+    HWND other = AddList(0, {20, 402, 100, 418}, 0, 20);
+    SkinAndShow();
+    const int h = WindowArea(list).bottom - WindowArea(list).top;
+    const auto themed = [](COLORREF c) { return GetBValue(c) > GetRValue(c) + 80; };
+    const auto edge = [&](int x) { return Pixel(list, x, h / 2); };
+    ASSERT_FALSE(themed(edge(0)));
+    // The mouse over it draws a two-pixel ring in the theme colour; leaving takes it away.
+    SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+    EXPECT_TRUE(ScreenShows([&] { return themed(edge(0)) && themed(edge(1)); }));
+    SendMessageA(list, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(ScreenShows([&] { return !themed(edge(0)) && !themed(edge(1)); }));
+    // The focus draws a one-pixel outline in the theme colour.
+    SetFocus(list);
+    EXPECT_TRUE(ScreenShows([&] { return themed(edge(0)) && !themed(edge(1)); }));
+    SetFocus(other);
+    EXPECT_TRUE(ScreenShows([&] { return !themed(edge(0)); }));
+}
+
+}  // namespace
