@@ -8,7 +8,8 @@ far_port=${QM_BENCH_FAR_PORT:-8437}  # the same forum behind a relay that answer
 
 echo "== building the benchmarks"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win64 -j "$(nproc)" --target Quillmoor first_window_bench run_bench filter_bench skin_bench skin_form_bench >/dev/null
+cmake --build build/win64 -j "$(nproc)" --target Quillmoor first_window_bench run_bench filter_bench skin_bench skin_form_bench \
+  skin_list_bench >/dev/null
 tools/wine-prefix.sh
 
 echo "== serving the sample forum"
@@ -25,4 +26,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$WINELOADER" build/win64/bench/filter_bench.exe
   "$WINELOADER" build/win64/bench/skin_bench.exe "$0"
   "$WINELOADER" build/win64/bench/skin_form_bench.exe
+  "$WINELOADER" build/win64/bench/skin_list_bench.exe
   wineserver -k' "$forum" "$far_forum"
