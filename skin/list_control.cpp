@@ -25,14 +25,11 @@ REAL F(LONG value) {
     return static_cast<REAL>(value);
 }
 
-bool IsOwnerDrawnListBox(HWND control) {
-    return GetWindowLongPtrA(control, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE);
-}
-
-// Controls that draw their rows themselves over whatever background they are given: list views, and list
-// boxes that are not owner-drawn.
-bool DrawsRowsOverVeil(int kind, HWND control) {
-    return kind == kListView || (kind == kListBox && !IsOwnerDrawnListBox(control));
+// Controls whose rows are composed over the veil: list views draw theirs over whatever background they are
+// given, tree views on a key colour that is keyed out. A list box clears its rows and the rest of its area
+// opaquely in the DC's background colour, so inside its ring it keeps the system's look.
+bool PaintsOverVeil(int kind) {
+    return kind == kListView || kind == kTreeView;
 }
 
 ViewPosition ViewPositionOf(const ControlRecord& record) {
@@ -64,8 +61,7 @@ bool NoteScroll(ControlRecord& record) {
 // strip that scrolled in, so the background would move with the rows: a control whose view moved, whatever
 // moved it (keys, the wheel, the scroll bars, a row made visible), is repainted whole instead.
 void RepaintIfScrolled(const SkinEngine& skin, ControlRecord& record) {
-    if (NoteScroll(record) && skin.settings().custom_alpha &&
-        (DrawsRowsOverVeil(record.kind, record.window) || record.kind == kTreeView))
+    if (NoteScroll(record) && skin.settings().custom_alpha && PaintsOverVeil(record.kind))
         RepaintRows(record.window);
 }
 
@@ -213,8 +209,7 @@ class ListMessages {
     }
 
     LRESULT OnPaint(WPARAM wparam, LPARAM lparam) {
-        const bool over_veil =
-            SeeThrough() && (DrawsRowsOverVeil(record_.kind, list_) || record_.kind == kTreeView);
+        const bool over_veil = SeeThrough() && PaintsOverVeil(record_.kind);
         // The control paints what scrolled in right after scrolling: the paint takes in all of it, as the
         // rows scrolled together with the veil.
         const bool scrolled = over_veil && !wparam && NoteScroll(record_);
@@ -241,7 +236,7 @@ class ListMessages {
     }
 
     LRESULT OnEraseBackground(WPARAM wparam, LPARAM lparam) {
-        if (!SeeThrough() || (record_.kind == kListBox && IsOwnerDrawnListBox(list_)))
+        if (!SeeThrough() || record_.kind == kListBox)
             return Forward(WM_ERASEBKGND, wparam, lparam);
         const auto dc = reinterpret_cast<HDC>(wparam);
         SetBkMode(dc, TRANSPARENT);

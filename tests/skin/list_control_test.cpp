@@ -61,6 +61,34 @@ TEST_F(ListControlTest, TheEmptyAreaAndTheRingShowTheBackgroundThroughTheVeil) {
     EXPECT_LT(Brightness(Pixel(list, 0, h / 2)), Brightness(VeiledFrameUnder(list, 0, h / 2)) - 20);
 }
 
+TEST_F(ListControlTest, ATreeViewShowsTheBackgroundBelowItsRowsAfterABranchOpens) {
+    HWND tree = Child(WC_TREEVIEWA, "", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER, {20, 40, 300, 300});
+    TVINSERTSTRUCTA insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>("根");
+    const auto root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    insert.hParent = root;
+    for (const char* item : {"枝一", "枝二", "枝三"}) {
+        insert.item.pszText = const_cast<char*>(item);
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    }
+    SkinAndShow();
+    ASSERT_NE(skin_.ChildRecord(tree, ChildClass::List), nullptr);
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    EXPECT_TRUE(ScreenShows([&] { return Near(Pixel(tree, 130, 200), VeiledFrameUnder(tree, 130, 200)); }))
+        << std::hex << Pixel(tree, 130, 200);
+    // The opened branch's rows are drawn: the last of them holds dark text pixels.
+    const int row = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
+    const auto dark_in_row = [&](int n) {
+        int dark = 0;
+        for (int x = 1; x < 200; ++x)
+            for (int y = 1 + n * row; y < 1 + (n + 1) * row; ++y) dark += Brightness(Pixel(tree, x, y)) < 100;
+        return dark;
+    };
+    EXPECT_TRUE(ScreenShows([&] { return dark_in_row(3) > 5; })) << dark_in_row(3);
+}
+
 TEST_F(ListControlTest, TheSystemPaintsOnlyTheScrollBarsAndTheBoxBetweenThem) {
     // Columns wider than the list and more rows than it shows: both scroll bars.
     HWND list = AddList(0, {20, 40, 420, 300}, 100, 300);

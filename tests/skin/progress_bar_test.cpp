@@ -104,11 +104,11 @@ TEST_F(ProgressBarTest, ALabelLyingOverTheBarShowsItsTextOverTheBarAndKeepsItWhe
     const auto themed = [](COLORREF c) { return GetBValue(c) > GetRValue(c) + 100; };
     // The text is drawn over the full bar, and the bar is seen around and under it: no background of the
     // label's own hides it.
-    EXPECT_TRUE(ScreenShows([&] { return count(dark) > 10 && count(themed) > kBarWidth * 12 / 2; }))
+    EXPECT_TRUE(ScreenShows([&] { return count(dark) > 10 && count(themed) > kBarWidth * 12 / 3; }))
         << count(dark) << " dark, " << count(themed) << " themed";
     // The bar repainting itself at a new position paints the text again over it.
     SendMessageA(bar_, PBM_SETPOS, 99, 0);
-    EXPECT_TRUE(ScreenShows([&] { return count(dark) > 10 && count(themed) > kBarWidth * 12 / 2; }));
+    EXPECT_TRUE(ScreenShows([&] { return count(dark) > 10 && count(themed) > kBarWidth * 12 / 3; }));
 }
 
 }  // namespace
