@@ -165,9 +165,10 @@ TEST_F(SkinnedFormTest, TheTextColourOfOneControlAndImageButtons) {
 }
 
 TEST_F(SkinnedFormTest, CaptionButtonsOfTheProgramsOwnWidenTheStripAndRunTheirActions) {
-    SkinAndShow({.show_help = true});
-    int helped = 0, customised = 0;
+    SkinAndShow({.show_help = true, .show_menu = true});
+    int helped = 0, menus = 0, customised = 0;
     skin_.SetHelpAction(window_, [&] { ++helped; });
+    skin_.SetMenuAction(window_, [&] { ++menus; });
     const RECT before = skin_.CaptionStripRect(window_);
     ASSERT_TRUE(skin_.AddCaptionButton(window_, HalvesImage(12, 12, kRed, kBlue), "自定义", [&] { ++customised; }));
     const RECT after = skin_.CaptionStripRect(window_);
@@ -175,11 +176,11 @@ TEST_F(SkinnedFormTest, CaptionButtonsOfTheProgramsOwnWidenTheStripAndRunTheirAc
     EXPECT_EQ(after.right, before.right);
     std::vector<CaptionKind> kinds;
     for (const CaptionButton& button : record_->buttons) kinds.push_back(button.kind);
-    EXPECT_EQ(kinds, (std::vector<CaptionKind>{CaptionKind::Help, CaptionKind::Custom, CaptionKind::Minimise,
-                                               CaptionKind::Maximise, CaptionKind::Close}));
-    ClickAt(window_, ButtonCentre(*record_, 1));
-    ClickAt(window_, ButtonCentre(*record_, 2));
+    EXPECT_EQ(kinds, (std::vector<CaptionKind>{CaptionKind::Help, CaptionKind::Menu, CaptionKind::Custom,
+                                               CaptionKind::Minimise, CaptionKind::Maximise, CaptionKind::Close}));
+    for (size_t button = 1; button <= 3; ++button) ClickAt(window_, ButtonCentre(*record_, button));
     EXPECT_EQ(helped, 1);
+    EXPECT_EQ(menus, 1);
     EXPECT_EQ(customised, 1);
 
     // The title takes the style it is given; what is not given stays.
@@ -190,7 +191,7 @@ TEST_F(SkinnedFormTest, CaptionButtonsOfTheProgramsOwnWidenTheStripAndRunTheirAc
     // Without the maximise box the buttons follow once asked to.
     SetWindowLongPtrA(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) & ~WS_MAXIMIZEBOX);
     skin_.UpdateCaptionButtons(window_);
-    EXPECT_EQ(record_->buttons.size(), 4u);
+    EXPECT_EQ(record_->buttons.size(), 5u);
     EXPECT_EQ(Width(skin_.CaptionStripRect(window_)), Width(after) - 26);
 }
 
@@ -198,6 +199,8 @@ TEST_F(SkinnedFormTest, TheStatusStripShowsItsPanelsAndADockedWindowFillsTheRest
     HWND docked = Child("Static", "", SS_WHITERECT, {0, 0, 10, 10});
     SkinAndShow({.status_height = 20, .status_panels = {120, -1}});
     skin_.SetStatusText(window_, 1, "就绪");
+    skin_.SetStatusTextStyle(window_, {.alignment = 1, .colour = RGB(255, 255, 255), .font = "宋体", .size = 14});
+    EXPECT_EQ(record_->status_style.size, 14);
     RECT client;
     GetClientRect(window_, &client);
     const int strip_top = client.bottom - 20 - 3 - 1;

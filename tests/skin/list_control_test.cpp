@@ -89,6 +89,19 @@ TEST_F(ListControlTest, ATreeViewShowsTheBackgroundBelowItsRowsAfterABranchOpens
     EXPECT_TRUE(ScreenShows([&] { return dark_in_row(3) > 5; })) << dark_in_row(3);
 }
 
+TEST_F(ListControlTest, AListBoxGetsTheRingAroundTheSystemsRows) {
+    HWND box = Child("ListBox", "", LBS_NOTIFY, {20, 40, 280, 300}, WS_EX_CLIENTEDGE);
+    for (const char* item : {"甲", "乙", "丙"}) SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SkinAndShow();
+    ASSERT_NE(skin_.ChildRecord(box, ChildClass::List), nullptr);
+    const int h = Height(WindowArea(box));
+    EXPECT_TRUE(ScreenShows([&] { return Near(Pixel(box, 1, h / 2), VeiledFrameUnder(box, 1, h / 2)); }));
+    // A row selected by the program is drawn selected at once, by the system.
+    SendMessageA(box, LB_SETCURSEL, 1, 0);
+    const int row = static_cast<int>(SendMessageA(box, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_TRUE(ScreenShows([&] { return Pixel(box, 200, 2 + row + row / 2) == GetSysColor(COLOR_HIGHLIGHT); }));
+}
+
 TEST_F(ListControlTest, TheSystemPaintsOnlyTheScrollBarsAndTheBoxBetweenThem) {
     // Columns wider than the list and more rows than it shows: both scroll bars.
     HWND list = AddList(0, {20, 40, 420, 300}, 100, 300);
