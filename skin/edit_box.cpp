@@ -82,10 +82,7 @@ class EditMessages {
     }
 
     LRESULT OnDestroy(WPARAM wparam, LPARAM lparam) {
-        owner_.LeaveHover(edit_);
-        std::erase_if(owner_.child_backgrounds, [&](const ChildBackground& background) {
-            return background.control == edit_;
-        });
+        owner_.ForgetChild(edit_);
         return Forward(WM_DESTROY, wparam, lparam);
     }
 

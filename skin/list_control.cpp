@@ -189,9 +189,7 @@ class ListMessages {
     }
 
     LRESULT OnDestroy(WPARAM wparam, LPARAM lparam) {
-        owner_.LeaveHover(list_);
-        std::erase_if(owner_.child_backgrounds,
-                      [&](const ChildBackground& background) { return background.control == list_; });
+        owner_.ForgetChild(list_);
         return Forward(WM_DESTROY, wparam, lparam);
     }
 

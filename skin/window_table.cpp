@@ -67,6 +67,11 @@ void WindowRecord::LeaveHover(HWND child) {
     if (hot_child == child) hot_child = nullptr;
 }
 
+void WindowRecord::ForgetChild(HWND child) {
+    LeaveHover(child);
+    std::erase_if(child_backgrounds, [&](const ChildBackground& background) { return background.control == child; });
+}
+
 const ContainerRecord* WindowRecord::Container(HWND window) const {
     for (const ContainerRecord& container : containers) {
         if (container.control.window == window) return &container;

@@ -228,6 +228,8 @@ struct WindowRecord {
     bool EnterHover(HWND child);
     // The mouse left `child`: it is no longer the hot child.
     void LeaveHover(HWND child);
+    // `child` is being destroyed: it is no longer hot, and its see-through background goes with it.
+    void ForgetChild(HWND child);
 };
 
 // The records of all skinned top-level windows, addressed by 1-based index.
