@@ -33,7 +33,6 @@ HWND GfxTooltip::Create(HWND owner, bool balloon) {
 LRESULT GfxTooltip::SendTool(UINT message, UINT_PTR id, const RECT* rect, const char* text) const {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = owner_;
     tool.uId = id;
     if (rect) tool.rect = *rect;
@@ -71,4 +70,11 @@ void GfxTooltip::NewToolRect(UINT_PTR id, const RECT& rect) {
 
 void GfxTooltip::UpdateTipText(UINT_PTR id, const std::string& text) {
     SendTool(TTM_UPDATETIPTEXTA, id, nullptr, text.c_str());
+}
+
+void GfxTooltip::Relay(UINT message, WPARAM wparam, LPARAM lparam) const {
+    if (!window_ || message < WM_MOUSEFIRST || message > WM_MBUTTONDBLCLK) return;
+    MSG relayed{owner_, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
+    GetCursorPos(&relayed.pt);
+    SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }

@@ -6,9 +6,10 @@
 #include <string>
 #include <utility>
 
-// Tools are added with TTF_SUBCLASS, so the tooltip watches the owner's mouse messages by itself. The object
-// owns its tooltip window: it is destroyed with the object, or with the owner's top-level window, whichever
-// comes first.
+// The owner relays its mouse messages (`Relay`) rather than have the tooltip subclass it: a subclass looks up
+// window properties on every message the owner gets, and Wine fetches each from its server, which a window
+// answering a list's row requests pays for hundreds of times a paint. The object owns its tooltip window: it
+// is destroyed with the object, or with the owner's top-level window, whichever comes first.
 class GfxTooltip {
   public:
     GfxTooltip() = default;
@@ -33,6 +34,8 @@ class GfxTooltip {
     void DelTool(UINT_PTR id);
     void NewToolRect(UINT_PTR id, const RECT& rect);
     void UpdateTipText(UINT_PTR id, const std::string& text);
+    // Shows, moves or hides the tip for a mouse message the owner got; other messages are ignored.
+    void Relay(UINT message, WPARAM wparam, LPARAM lparam) const;
     HWND GetHandle() const { return window_; }
 
   private:

@@ -98,9 +98,9 @@ void SkinEngine::SkinWindow(HWND window, const WindowSkinOptions& options) {
     BuildCaptionButtons(added);
     SkinChildren(index, window);
 
-    WNDPROC previous = reinterpret_cast<WNDPROC>(
+    added.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedTopLevelProcedure)));
-    SetPropA(window, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(previous));
+    SetPropA(window, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(added.previous));
     SetIndexProperty(window, kRecordIndexProperty, index);
     // Everything the system painted so far is painted again by the skin, children over their new background.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

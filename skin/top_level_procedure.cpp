@@ -50,10 +50,11 @@ RECT WorkAreaOf(HWND window) {
 
 class TopLevelMessages {
   public:
-    TopLevelMessages(SkinEngine& skin, WindowRecord& record, WNDPROC previous)
-        : skin_(skin), record_(record), window_(record.window), previous_(previous), frame_(skin, record) {}
+    TopLevelMessages(SkinEngine& skin, WindowRecord& record)
+        : skin_(skin), record_(record), window_(record.window), previous_(record.previous), frame_(skin, record) {}
 
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+        record_.tooltip.Relay(message, wparam, lparam);  // the caption buttons' tips
         switch (message) {
             case WM_NCDESTROY: return OnNcDestroy(wparam, lparam);
             case WM_SHOWWINDOW: return OnShowWindow(wparam, lparam);
@@ -400,12 +401,8 @@ LRESULT ChildHost::OnNotify(WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK SkinnedTopLevelProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    WNDPROC previous = PreviousProcedure(window);
     SkinEngine* skin = SkinEngine::Instance();
     WindowRecord* record = skin ? skin->table().RecordOf(window) : nullptr;
-    if (!record) {
-        return previous ? CallWindowProcA(previous, window, message, wparam, lparam)
-                        : DefWindowProcA(window, message, wparam, lparam);
-    }
-    return TopLevelMessages(*skin, *record, previous).Handle(message, wparam, lparam);
+    if (!record) return CallPreviousProcedure(window, message, wparam, lparam);
+    return TopLevelMessages(*skin, *record).Handle(message, wparam, lparam);
 }

@@ -159,6 +159,9 @@ struct ChildBackground {
 
 struct WindowRecord {
     HWND window = nullptr;
+    // The procedure the window had before the skin's, also kept in its property for after the record is gone:
+    // Wine fetches a property from its server, which every message would pay for.
+    WNDPROC previous = nullptr;
     int caption_height = 25;
     bool has_caption = true;
     bool resizable = true;

@@ -109,7 +109,32 @@ TEST_F(GfxTooltipTest, ToolsAreAddedMovedRetitledAndRemoved) {
     TOOLINFOA callback = ToolQuery(window_, 3, text);
     ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&callback)));
     EXPECT_EQ(callback.lpszText, LPSTR_TEXTCALLBACKA);
-    EXPECT_TRUE(callback.uFlags & TTF_SUBCLASS);
+}
+
+TEST_F(GfxTooltipTest, TheOwnerKeepsItsProcedureAndRelayedMouseMovesShowTheTip) {
+    const LONG_PTR procedure = GetWindowLongPtrA(button_, GWLP_WNDPROC);
+    GfxTooltip tooltip;
+    HWND tip = tooltip.Create(button_);
+    ASSERT_NE(tip, nullptr);
+    tooltip.AddTool(RECT{0, 0, 80, 24}, "提示", 1);
+    EXPECT_EQ(GetWindowLongPtrA(button_, GWLP_WNDPROC), procedure);
+
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+    POINT over{40, 12};
+    ClientToScreen(button_, &over);
+    SetCursorPos(over.x, over.y);
+    tooltip.Relay(WM_KEYDOWN, VK_SPACE, 0);  // not a mouse message: nothing to show
+    tooltip.Relay(WM_MOUSEMOVE, 0, MAKELPARAM(40, 12));
+    // The tip shows after its delay, on a timer: wait for it, however loaded the machine.
+    const DWORD start = GetTickCount();
+    while (!IsWindowVisible(tip) && GetTickCount() - start < 10000) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(5);
+    }
+    EXPECT_TRUE(IsWindowVisible(tip));
 }
 
 TEST_F(GfxTooltipTest, TheObjectOwnsItsWindow) {

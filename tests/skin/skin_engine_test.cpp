@@ -46,7 +46,7 @@ TEST_F(SkinEngineTest, SkinningTwiceLeavesOneRecordAndOneSubclass) {
     skin_.SkinWindow(window);
     EXPECT_EQ(skin_.table().size(), 1u);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SkinnedTopLevelProcedure));
-    // The skin forwards to what the window had (the tooltip's relay, then the window's own), never to itself.
+    // The skin forwards to what the window had, never to itself.
     EXPECT_NE(PreviousProcedure(window), nullptr);
     EXPECT_NE(PreviousProcedure(window), &SkinnedTopLevelProcedure);
     EXPECT_EQ(IndexProperty(window, kRecordIndexProperty), 1u);
