@@ -80,3 +80,21 @@ void ListRows::FillDisplayInfo(NMLVDISPINFOA& info) const {
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     lstrcpynA(item.pszText, Cell(item.iItem, item.iSubItem).c_str(), item.cchTextMax);
 }
+
+void ListRows::BeforeKey(WORD key) const {
+    // With Shift or Ctrl held a key may move only the focus; otherwise the single selected row is the focused
+    // one, and a key that moves the focus selects the row it moves to.
+    if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0) return;
+    const auto selected = static_cast<int>(
+        SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+    if (selected < 0) return;
+    const bool down = key == VK_DOWN || key == VK_NEXT || key == VK_END;
+    const bool up = key == VK_UP || key == VK_PRIOR || key == VK_HOME;
+    // A page key moves by the rows on a page less one: it moves nothing on a list that shows one row.
+    const bool moves_by_page = key == VK_NEXT || key == VK_PRIOR;
+    if (moves_by_page && SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0) < 2) return;
+    if (!(down && selected < Count() - 1) && !(up && selected > 0)) return;
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item));
+}

@@ -31,6 +31,10 @@ class ListRows {
 
     // Answers the list view's request for the text of a cell.
     void FillDisplayInfo(NMLVDISPINFOA& info) const;
+    // Told of a key before the list view handles it (LVN_KEYDOWN): a key that moves the selection to another
+    // row finds it already cleared. Wine's list view clears an owner-data list's selection by setting the
+    // state of every row, 100,000 calls on a long list, unless no row is selected.
+    void BeforeKey(WORD key) const;
 
   private:
     void ShowCount(DWORD flags) const;

@@ -190,9 +190,10 @@ LRESULT FormWindow::OnNotify(LPARAM lparam) {
         return 0;
     if (header->code == static_cast<UINT>(NM_RCLICK))
         Fire(description_.controls[index].events, kRightClicked);
-    if (header->code == static_cast<UINT>(LVN_GETDISPINFOA)) {
+    if (header->code == static_cast<UINT>(LVN_GETDISPINFOA))
         controls_[index].rows()->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lparam));
-    }
+    if (header->code == static_cast<UINT>(LVN_KEYDOWN))
+        controls_[index].rows()->BeforeKey(reinterpret_cast<NMLVKEYDOWN*>(lparam)->wVKey);
     return 0;
 }
 

@@ -89,6 +89,33 @@ TEST_F(ListOperations, SelectionFollowsDeletionsAndClears) {
     EXPECT_EQ(ListView_GetItemCount(list_.hwnd()), 0);
 }
 
+TEST_F(ListOperations, KeysMoveTheOneSelectedRowAndLeaveItAtTheEnds) {
+    std::vector<ListRow> rows(100);
+    list_.AppendRows(ShareRows(std::move(rows)));
+    list_.SetSelection(50);
+    struct Step {
+        WPARAM key;
+        int selected;  // -1: somewhere past the row before
+    };
+    const int page = ListView_GetCountPerPage(list_.hwnd());
+    ASSERT_GE(page, 2);
+    int before = 50;
+    for (const Step step : {Step{VK_DOWN, 51}, Step{VK_NEXT, -1}, Step{VK_END, 99}, Step{VK_DOWN, 99},
+                            Step{VK_NEXT, 99}, Step{VK_END, 99}, Step{VK_UP, 98}, Step{VK_HOME, 0},
+                            Step{VK_UP, 0}, Step{VK_PRIOR, 0}, Step{VK_HOME, 0}}) {
+        SendMessageA(list_.hwnd(), WM_KEYDOWN, step.key, 1);
+        SendMessageA(list_.hwnd(), WM_KEYUP, step.key, static_cast<LPARAM>(0xC0000001));
+        const int selected = list_.Selection();
+        EXPECT_EQ(ListView_GetSelectedCount(list_.hwnd()), 1u) << "key " << step.key;
+        EXPECT_EQ(ListView_GetNextItem(list_.hwnd(), -1, LVNI_FOCUSED), selected) << "key " << step.key;
+        if (step.selected >= 0)
+            EXPECT_EQ(selected, step.selected) << "key " << step.key;
+        else
+            EXPECT_GT(selected, before) << "key " << step.key;
+        before = selected;
+    }
+}
+
 TEST_F(ListOperations, HundredThousandRowsInOneOperation) {
     std::vector<ListRow> rows(100000);
     for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = std::to_string(i);
