@@ -216,14 +216,15 @@ BitmapHandle CopyToBitmap(HDC source, const RECT& place) {
 BitmapHandle SeeThroughBackground(HDC frame, const RECT& place, int alpha) {
     BitmapHandle bitmap = CopyToBitmap(frame, place);
     if (!bitmap || alpha <= 0) return bitmap;
-    MemoryDc dc(CreateCompatibleDC(frame));
-    Selection selected(dc.get(), bitmap.get());
-    GfxGraphics graphics;
-    GfxSolidBrush veil;
-    if (graphics.CreateFromHDC(dc.get()) && veil.CreateSolidFill(MakeArgb(RGB(255, 255, 255), alpha))) {
-        graphics.FillRectangle(veil, 0, 0, static_cast<Gdiplus::REAL>(place.right - place.left),
-                               static_cast<Gdiplus::REAL>(place.bottom - place.top));
-    }
+    // One white pixel stretched over the copy at the veil's opacity: GDI blends in place, where GDI+ drawing
+    // on a DC reads the pixels out and writes them back.
+    MemoryDc dc(CreateCompatibleDC(frame)), white(CreateCompatibleDC(frame));
+    BitmapHandle pixel(CreateCompatibleBitmap(frame, 1, 1));
+    if (!dc || !white || !pixel) return bitmap;
+    Selection selected(dc.get(), bitmap.get()), selected_white(white.get(), pixel.get());
+    SetPixelV(white.get(), 0, 0, RGB(255, 255, 255));
+    const BLENDFUNCTION veil{AC_SRC_OVER, 0, static_cast<BYTE>(std::min(alpha, 255)), 0};
+    AlphaBlend(dc.get(), 0, 0, place.right - place.left, place.bottom - place.top, white.get(), 0, 0, 1, 1, veil);
     return bitmap;
 }
 
