@@ -21,8 +21,17 @@ if ((${#missing[@]})); then
   echo "deps: installing ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then echo "deps: run as root to install packages" >&2; exit 1; fi
   if $wants_i386; then dpkg --add-architecture i386; fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  # A mirror caught in the middle of a sync serves indexes that do not match their release file: try again
+  # a little later, then go on with what came (apt-get says which index it had to leave out).
+  for pause in 10 30 0; do apt-get update -qq && break; sleep "$pause"; done
+  wanted=() optional=()
+  for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] && optional+=("$p") || wanted+=("$p"); done
+  ((${#wanted[@]} == 0)) || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${wanted[@]}" >/dev/null
+  # Without 32-bit Wine only the 32-bit build's tests are left out, and `make test` says so: a mirror whose
+  # i386 half lags behind must not stop everything else.
+  if ((${#optional[@]})) && ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${optional[@]}" >/dev/null; then
+    echo "deps: ${optional[*]} could not be installed from this mirror now; the 32-bit build's tests will be skipped" >&2
+  fi
 fi
 
 # Wine must see code page 936, which needs the Chinese UTF-8 locale.
