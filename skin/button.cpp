@@ -7,6 +7,7 @@
 #include "runtime/control.h"
 #include "skin/check_box.h"
 #include "skin/paint_primitives.h"
+#include "skin/painted_child.h"
 #include "skin/skin_engine.h"
 
 namespace {
@@ -283,11 +284,7 @@ void InstallPushButtons(SkinEngine& skin, size_t window_index, HWND parent) {
 }
 
 LRESULT CALLBACK SkinnedButtonProcedure(HWND button, UINT message, WPARAM wparam, LPARAM lparam) {
-    SkinEngine* skin = SkinEngine::Instance();
-    ControlRecord* record = skin ? skin->ChildRecord(button, ChildClass::Button) : nullptr;
-    WindowRecord* owner = skin ? skin->OwnerRecord(button) : nullptr;
-    if (!record || !owner) return CallPreviousProcedure(button, message, wparam, lparam);
-    return ButtonMessages(*skin, *owner, *record).Handle(message, wparam, lparam);
+    return SkinnedChildProcedure<ButtonMessages, ChildClass::Button>(button, message, wparam, lparam);
 }
 
 UINT ButtonState(const WindowRecord& owner, HWND button) {
@@ -322,9 +319,8 @@ bool MakeImageButton(SkinEngine& skin, HWND button, int kind, const std::vector<
 
 bool DrawSkinnedButton(SkinEngine& skin, const DRAWITEMSTRUCT& item) {
     if (item.CtlType != ODT_BUTTON) return false;
-    const ControlRecord* record = skin.ChildRecord(item.hwndItem, ChildClass::Button);
-    const WindowRecord* owner = skin.OwnerRecord(item.hwndItem);
-    if (!record || !owner || record->kind == kRadioButton || record->kind == kCheckBox) return false;
+    const auto [record, owner] = skin.FindChild(item.hwndItem, ChildClass::Button);
+    if (!record || record->kind == kRadioButton || record->kind == kCheckBox) return false;
     // The request carries the pressed, focused and disabled bits; the mouse over it is the skin's to know.
     const UINT hot = owner->hot_child == item.hwndItem ? kButtonHot : 0;
     PaintPushButton(skin.settings(), *record, item.hDC, item.itemState | hot, item.rcItem);

@@ -4,6 +4,7 @@
 #include "runtime/control.h"
 #include "skin/edit_box.h"
 #include "skin/paint_primitives.h"
+#include "skin/painted_child.h"
 #include "skin/skin_engine.h"
 #include "skin/top_level_procedure.h"
 
@@ -219,21 +220,14 @@ class ComboMessages {
     HWND combo_;
 };
 
-LRESULT CALLBACK SkinnedComboProcedure(HWND combo, UINT message, WPARAM wparam, LPARAM lparam) {
-    SkinEngine* skin = SkinEngine::Instance();
-    ControlRecord* record = skin ? skin->ChildRecord(combo, ChildClass::Combo) : nullptr;
-    WindowRecord* owner = skin ? skin->OwnerRecord(combo) : nullptr;
-    if (!record || !owner) return CallPreviousProcedure(combo, message, wparam, lparam);
-    return ComboMessages(*skin, *owner, *record).Handle(message, wparam, lparam);
-}
-
 }  // namespace
 
 void InstallComboBoxes(SkinEngine& skin, size_t window_index, HWND parent) {
     for (HWND child = FindWindowExA(parent, nullptr, "ComboBox", nullptr); child;
          child = FindWindowExA(parent, child, "ComboBox", nullptr)) {
         if (skin.ChildRecord(child, ChildClass::Combo)) continue;
-        ControlRecord* record = skin.SubclassChild(window_index, ChildClass::Combo, child, SkinnedComboProcedure);
+        ControlRecord* record = skin.SubclassChild(window_index, ChildClass::Combo, child,
+                                                   SkinnedChildProcedure<ComboMessages, ChildClass::Combo>);
         if (!record) return;
         record->focused = GetFocus() == child;
         ReadControlFont(child, *record);

@@ -3,6 +3,7 @@
 
 #include "skin/frame.h"
 #include "skin/paint_primitives.h"
+#include "skin/painted_child.h"
 #include "skin/skin_engine.h"
 
 namespace {
@@ -157,14 +158,6 @@ class EditMessages {
     HWND edit_;
 };
 
-LRESULT CALLBACK SkinnedEditProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
-    SkinEngine* skin = SkinEngine::Instance();
-    ControlRecord* record = skin ? skin->ChildRecord(edit, ChildClass::Edit) : nullptr;
-    WindowRecord* owner = skin ? skin->OwnerRecord(edit) : nullptr;
-    if (!record || !owner) return CallPreviousProcedure(edit, message, wparam, lparam);
-    return EditMessages(*skin, *owner, *record).Handle(message, wparam, lparam);
-}
-
 }  // namespace
 
 void InstallEditBoxes(SkinEngine& skin, size_t window_index, HWND parent) {
@@ -175,7 +168,8 @@ void InstallEditBoxes(SkinEngine& skin, size_t window_index, HWND parent) {
 
 void SkinEditBox(SkinEngine& skin, size_t window_index, HWND edit) {
     if (skin.ChildRecord(edit, ChildClass::Edit)) return;
-    ControlRecord* record = skin.SubclassChild(window_index, ChildClass::Edit, edit, SkinnedEditProcedure);
+    ControlRecord* record = skin.SubclassChild(window_index, ChildClass::Edit, edit,
+                                                SkinnedChildProcedure<EditMessages, ChildClass::Edit>);
     if (!record) return;
     record->focused = GetFocus() == edit;
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -146,11 +146,7 @@ void SkinEngine::SubclassChildren(size_t window_index, HWND parent, const char* 
 }
 
 ControlRecord* SkinEngine::ChildRecord(HWND child, ChildClass kind) const {
-    WindowRecord* owner = OwnerRecord(child);
-    if (!owner) return nullptr;
-    std::vector<ControlRecord>& list = owner->Children(kind);
-    const size_t index = IndexProperty(child, kRecordIndexProperty);
-    return index >= 1 && index <= list.size() && list[index - 1].window == child ? &list[index - 1] : nullptr;
+    return FindChild(child, kind).record;
 }
 
 WindowRecord* SkinEngine::OwnerRecord(HWND child) const {

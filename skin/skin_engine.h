@@ -91,7 +91,7 @@ class SkinEngine {
     // already, under this window or another, and has each repainted by the skin.
     void SubclassChildren(size_t window_index, HWND parent, const char* class_name, ChildClass kind,
                           WNDPROC procedure);
-    // The record of a skinned child, found through its index properties; null when it has none.
+    // The record of a skinned child of that class (by `FindChild`); null when it has none.
     ControlRecord* ChildRecord(HWND child, ChildClass kind) const;
     // The record of the top-level window a skinned child belongs to.
     WindowRecord* OwnerRecord(HWND child) const;
