@@ -137,22 +137,22 @@ TEST(MainWindow, AnswersAtOnceWhileTheHomePageIsSlow) {
     HWND hwnd = window.form().hwnd();
     EXPECT_EQ(window.form().Window().Text(), ForumCaption(forum.Url()) + "当前帖子数：");
 
-    // Another thread asks the window for an answer again and again while the home page is on its way.
-    std::atomic<DWORD> slowest{0};
+    // Another thread asks the window for an answer again and again while the home page is on its way. A
+    // window waiting for the page would leave the asks of those 5 seconds unanswered; a busy machine only
+    // delays an answer, far less than the 1 s each ask may wait.
+    std::atomic<int> unanswered{0};
     std::atomic<bool> done{false};
     std::thread prober([&] {
         for (int i = 0; i < 30; ++i) {
-            DWORD start = GetTickCount();
             DWORD_PTR result;
-            SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
-            slowest = std::max<DWORD>(slowest, GetTickCount() - start);
+            if (!SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) ++unanswered;
             Sleep(50);
         }
         done = true;
     });
-    PumpUntil([&] { return done.load(); }, 20000);
+    PumpUntil([&] { return done.load(); }, 40000);
     prober.join();
-    EXPECT_LT(slowest.load(), 100u);
+    EXPECT_EQ(unanswered.load(), 0);
     EXPECT_TRUE(PumpUntil([&] { return window.form().Window().Text().ends_with("当前帖子数：5"); }, 15000));
 }
 
