@@ -10,6 +10,9 @@
 #include "skin/skin_engine.h"
 #include "skin/window_table.h"
 
+// The painted border's two strokes along the client area's edges.
+inline constexpr int kFrameBorderWidth = 2;
+
 // The hover alpha of a caption button at fade step 0…8.
 inline int FadeIntensity(int step) {
     return step * 30;

@@ -353,17 +353,28 @@ LRESULT ChildHost::OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lpar
         return IsSeeThrough(control) ? OnCtlColorHollow(message, wparam, lparam) : Forward(message, wparam, lparam);
     HBRUSH brush = Frame(skin_, owner_).SeeThroughBrush(control);
     if (!brush) return Forward(message, wparam, lparam);
-    SetTextColor(reinterpret_cast<HDC>(wparam), TextColour(control));
-    SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+    PrepareText(reinterpret_cast<HDC>(wparam), control);
     return reinterpret_cast<LRESULT>(brush);
 }
 
 // Buttons and list boxes draw their text straight over what lies under them.
 LRESULT ChildHost::OnCtlColorHollow(UINT message, WPARAM wparam, LPARAM lparam) {
     if (!SeeThroughChildren()) return Forward(message, wparam, lparam);
-    SetTextColor(reinterpret_cast<HDC>(wparam), TextColour(reinterpret_cast<HWND>(lparam)));
-    SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+    PrepareText(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+// Text over the background, in the control's colour, and kept off the window's painted border: a control that
+// reaches past the window's edge (the status line is as wide as the window) would write across it.
+void ChildHost::PrepareText(HDC dc, HWND control) const {
+    SetTextColor(dc, TextColour(control));
+    SetBkMode(dc, TRANSPARENT);
+    if (host_ != owner_.window) return;
+    RECT inside;
+    GetClientRect(host_, &inside);
+    InflateRect(&inside, -kFrameBorderWidth, -kFrameBorderWidth);
+    MapWindowPoints(host_, control, reinterpret_cast<POINT*>(&inside), 2);
+    IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
 }
 
 LRESULT ChildHost::OnCtlColorListBox(WPARAM wparam, LPARAM lparam) {

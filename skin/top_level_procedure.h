@@ -27,6 +27,7 @@ class ChildHost {
     LRESULT OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT OnCtlColorHollow(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT OnCtlColorListBox(WPARAM wparam, LPARAM lparam);
+    void PrepareText(HDC dc, HWND control) const;
     LRESULT OnCommand(WPARAM wparam, LPARAM lparam);
     LRESULT OnNotify(WPARAM wparam, LPARAM lparam);
 

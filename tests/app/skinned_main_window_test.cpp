@@ -4,10 +4,13 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/main_controls.h"
 #include "app/main_window.h"
 #include "gfx/startup.h"
+#include "skin/frame.h"
 #include "tests/skin/skin_window.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/thread_page.h"
@@ -75,6 +78,39 @@ TEST_F(SkinnedMainWindow, TheCloseButtonEndsTheProgram) {
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(skin_.table().size(), 0u);
+}
+
+TEST_F(SkinnedMainWindow, TheStatusLineWritesUpToTheBorderAndNotOverIt) {
+    // The status line is as wide as the window and starts 6 pixels in: a long text reaches past the edge.
+    const Control status = window_.form()[kStatusLine];
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const auto right_edge = [&] {  // the last 12 columns of the window beside the status line, on screen
+        std::vector<COLORREF> pixels;
+        for (int y = status.Top(); y < status.Top() + status.Height(); ++y) {
+            for (int x = client.right - 12; x < client.right; ++x) {
+                POINT at{x, y};
+                ClientToScreen(hwnd(), &at);
+                pixels.push_back(ScreenPixel(at.x, at.y));
+            }
+        }
+        return pixels;
+    };
+    UpdateWindow(hwnd());
+    const std::vector<COLORREF> short_text = right_edge();
+    status.SetText(std::string(200, 'W'));
+    UpdateWindow(hwnd());
+    const std::vector<COLORREF> long_text = right_edge();
+
+    size_t written = 0;
+    for (size_t i = 0; i < long_text.size(); ++i) {
+        const int x = static_cast<int>(i % 12);
+        if (x >= 12 - kFrameBorderWidth) {
+            EXPECT_EQ(long_text[i], short_text[i]) << "border column " << x;
+        }
+        written += long_text[i] != short_text[i];
+    }
+    EXPECT_GT(written, 10u) << "the text reaches the border";
 }
 
 TEST_F(SkinnedMainWindow, DuringARunTheCheckBoxIsGreyAndAfterItEveryRowIsExact) {
