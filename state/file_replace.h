@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
-// Writes `content` to a new file beside `path`, flushes it to disk and moves it over `path`. False when any
-// step fails; `path` is then untouched and the new file removed.
+// Writes `content` to a new file beside `path`, flushes it to disk and moves it over `path`, waiting up to a
+// second for another program that holds `path` open to let go. False when any step fails; `path` is then
+// untouched and the new file removed.
 bool ReplaceFileContent(const std::string& path, std::string_view content);

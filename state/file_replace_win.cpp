@@ -20,6 +20,21 @@ bool WriteAll(HANDLE file, std::string_view content) {
     return true;
 }
 
+// Moves `temp` over `path`. Another program reading the old file (a virus scanner, a spreadsheet opening
+// the export, a reader polling it) keeps it from being replaced while it has it open: such a hold is waited
+// out for up to a second before the replacement counts as failed.
+bool MoveOver(const std::string& temp, const std::string& path) {
+    constexpr DWORD kFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(temp.c_str(), path.c_str(), kFlags)) return true;
+        const DWORD error = GetLastError();
+        const bool held =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || attempt == 20) return false;
+        Sleep(50);
+    }
+}
+
 }  // namespace
 
 bool ReplaceFileContent(const std::string& path, std::string_view content) {
@@ -35,8 +50,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view content) {
     if (!file) return false;
     bool done = WriteAll(file.get(), content) && FlushFileBuffers(file.get());
     file.Reset();
-    done =
-        done && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    done = done && MoveOver(temp, path);
     if (!done) DeleteFileA(temp.c_str());
     return done;
 }

@@ -1,8 +1,10 @@
 // The list file as the system's private-profile reader sees it: the run's file after every step, saved files,
-// and saves that cannot replace the file.
+// and saves that cannot replace the file or must wait until they can.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "runtime/services.h"
 #include "runtime/win_handles.h"
@@ -123,6 +125,24 @@ TEST(ListFileUnderWindows, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     ExpectNothingBeside(file);
 
     ASSERT_TRUE(SaveListFile(file, ShareRows(rows)));
+    EXPECT_EQ(ReadKey(file, "1", "标题"), "新的");
+    ExpectNothingBeside(file);
+    DeleteFileA(file.c_str());
+}
+
+TEST(ListFileUnderWindows, ASaveWaitsOutAReaderThatHoldsTheFileForAMoment) {
+    const std::string file = TestFile("刚被读取的列表.ini");
+    WritePrivateProfileStringA("配置", "总数", "0", file.c_str());
+    // A scanner or another program reads the file, without leave to rename it, and lets go soon after.
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread reader([held] {
+        Sleep(200);
+        CloseHandle(held);
+    });
+    EXPECT_TRUE(SaveListFile(file, ShareRows({{"1", "新的", "", "", ""}})));
+    reader.join();
     EXPECT_EQ(ReadKey(file, "1", "标题"), "新的");
     ExpectNothingBeside(file);
     DeleteFileA(file.c_str());
