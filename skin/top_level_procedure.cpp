@@ -117,9 +117,6 @@ class TopLevelMessages {
             else frame_.Copy(dc);
         }
         EndPaint(window_, &paint);
-        // Children drawing over the frame follow at once: a message handled before their own paints would
-        // show the frame without them (a see-through label's text would blink on every change).
-        RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         return 0;
     }
 

@@ -113,26 +113,6 @@ TEST_F(SkinnedMainWindow, TheStatusLineWritesUpToTheBorderAndNotOverIt) {
     EXPECT_GT(written, 10u) << "the text reaches the border";
 }
 
-TEST_F(SkinnedMainWindow, ANewStatusTextNeverShowsTheLineEmpty) {
-    // The status line is see-through: a new text has the window repaint behind it, then the line itself. No
-    // message handled in between may show the line without its text.
-    const Control status = window_.form()[kStatusLine];
-    const auto line = [&] {
-        std::vector<COLORREF> pixels;
-        for (int x = 0; x < 200; ++x) pixels.push_back(ControlPixel(status.hwnd(), x, status.Height() / 2));
-        return pixels;
-    };
-    status.SetText("当前运行的值1000查找到的标题：帖1000");
-    UpdateWindow(hwnd());
-    const std::vector<COLORREF> old_text = line();
-    status.SetText("当前运行的值1001查找到的标题：帖1001");
-    SendMessageA(hwnd(), WM_PAINT, 0, 0);  // the window's paint, as the message loop gives it
-    const std::vector<COLORREF> painted = line();
-    UpdateWindow(hwnd());
-    EXPECT_EQ(painted, line());
-    EXPECT_NE(line(), old_text);
-}
-
 TEST_F(SkinnedMainWindow, DuringARunTheCheckBoxIsGreyAndAfterItEveryRowIsExact) {
     FormWindow& form = window_.form();
     HWND start = form[kStartButton].hwnd(), filter = form[kEmptyTitleFilter].hwnd();
