@@ -1,11 +1,13 @@
 #!/bin/bash
 # Starts and stops the sample forum on 127.0.0.1: a private nginx whose config, pid, logs and temp files all live in DIR.
-#   forum-server.sh start DIR PORT [CHARSET [DELAY_MS]]
+#   forum-server.sh start DIR PORT [CHARSET [DELAY_MS [MARKUP]]]
 #                                    generates the forum for http://127.0.0.1:PORT/ when needed, its pages in CHARSET
 #                                    (gbk, the default, or utf-8, declared in the Content-Type header and the pages'
-#                                    meta tags), starts nginx, waits until it answers and prints the base address;
-#                                    with DELAY_MS, a forum far away: nginx listens on a socket in DIR and
-#                                    tools/delay-proxy.py serves PORT, every answer DELAY_MS late
+#                                    meta tags) and in the markup of MARKUP (design, the default, discuz-x3,
+#                                    discuz-x3-rewrite or discuz-7; see tools/sample-forum.py), starts nginx, waits
+#                                    until it answers and prints the base address; with DELAY_MS (0 for none), a
+#                                    forum far away: nginx listens on a socket in DIR and tools/delay-proxy.py serves
+#                                    PORT, every answer DELAY_MS late
 #   forum-server.sh stop DIR         stops that nginx and waits until it is gone
 # Both are safe to run twice. Progress lines go to stderr, one per phase.
 set -euo pipefail
@@ -69,6 +71,7 @@ http {
     # Forum pages are dynamic: keep clients from caching them between runs.
     add_header Cache-Control "no-store, no-cache, must-revalidate" always;
     etag off;
+    include "$dir/forum-http.conf";
     server {
         listen $listen;
         server_name 127.0.0.1;
@@ -126,7 +129,8 @@ start() {
 
   local fresh=0
   [ "$(cat "$dir/forum.base" 2>/dev/null)" = "$base" ] && [ "$(cat "$dir/forum.charset" 2>/dev/null)" = "$charset" ] &&
-    [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] && fresh=1
+    [ "$(cat "$dir/forum.markup" 2>/dev/null)" = "$markup" ] && [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] &&
+    [ "$dir/forum.base" -nt "$tools/sample_forum_markups.py" ] && fresh=1
   listen="127.0.0.1:$port"
   ((delay > 0)) && listen="unix:$dir/nginx.sock"
   if running_pid >/dev/null; then
@@ -139,8 +143,8 @@ start() {
     stop
   fi
   if ((!fresh)); then
-    python3 "$tools/sample-forum.py" "$dir" "$base" "$charset"
-    say "generated the $charset forum for $base in $dir"
+    python3 "$tools/sample-forum.py" "$dir" "$base" "$charset" "$markup"
+    say "generated the $charset $markup forum for $base in $dir"
   fi
   write_config
   echo "$port" >"$dir/port"
@@ -167,11 +171,16 @@ start() {
 
 case "${1:-}" in
   start)
-    (($# >= 3 && $# <= 5)) || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS]]"
+    (($# >= 3 && $# <= 6)) || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP]]]"
     charset=${4:-gbk}
     [ "$charset" = gbk ] || [ "$charset" = utf-8 ] || fail "charset must be gbk or utf-8: $charset"
     delay=${5:-0}
     [[ $delay =~ ^[0-9]+$ ]] || fail "delay must be a number of milliseconds: $delay"
+    markup=${6:-design}
+    case "$markup" in
+      design | discuz-x3 | discuz-x3-rewrite | discuz-7) ;;
+      *) fail "markup must be design, discuz-x3, discuz-x3-rewrite or discuz-7: $markup" ;;
+    esac
     mkdir -p "$2"
     dir=$(cd "$2" && pwd)
     port=$3
@@ -186,5 +195,5 @@ case "${1:-}" in
     dir=$(cd "$2" && pwd)
     stop
     ;;
-  *) fail "usage: forum-server.sh start DIR PORT [gbk|utf-8] | stop DIR" ;;
+  *) fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP]]] | stop DIR" ;;
 esac

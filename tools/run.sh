@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the program and starts it against the sample forum served on 127.0.0.1 (under Wine on Linux).
-# FORUM=utf8 (`make run FORUM=utf8`) serves the forum's pages in UTF-8 instead of GBK.
+# FORUM=utf8 (`make run FORUM=utf8`) serves the forum's pages in UTF-8 instead of GBK; FORUM_MARKUP=discuz-x3
+# (or discuz-x3-rewrite, discuz-7) serves them in the markup of that forum software instead of the design's own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/wine-env.sh
@@ -10,14 +11,19 @@ case "${FORUM:-gbk}" in
   utf8 | utf-8) charset=utf-8 ;;
   *) echo "run: FORUM must be gbk or utf8, not ${FORUM}" >&2; exit 2 ;;
 esac
+markup=${FORUM_MARKUP:-design}
+case "$markup" in
+  design | discuz-x3 | discuz-x3-rewrite | discuz-7) ;;
+  *) echo "run: FORUM_MARKUP must be design, discuz-x3, discuz-x3-rewrite or discuz-7, not ${markup}" >&2; exit 2 ;;
+esac
 
 . tools/build-program.sh
 build_program
 tools/wine-prefix.sh
 
-echo "== serving the sample forum ($charset)"
+echo "== serving the sample forum ($charset, $markup)"
 # FORUM_DELAY_MS=100 (`make run FORUM_DELAY_MS=100`) makes it a forum far away: every answer that much late.
-forum=$(tools/forum-server.sh start build/forum "$port" "$charset" "${FORUM_DELAY_MS:-0}")
+forum=$(tools/forum-server.sh start build/forum "$port" "$charset" "${FORUM_DELAY_MS:-0}" "$markup")
 trap 'tools/forum-server.sh stop build/forum' EXIT
 
 if [ -z "${DISPLAY:-}" ]; then

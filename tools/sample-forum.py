@@ -1,17 +1,38 @@
 #!/usr/bin/env python3
 """Generates the sample forum that nginx serves on 127.0.0.1 for running, testing and benchmarking offline.
 
-Usage: sample-forum.py DIR BASE [CHARSET]
-  BASE is the forum base address, e.g. http://127.0.0.1:8431/; CHARSET is gbk (the default) or utf-8.
+Usage: sample-forum.py DIR BASE [CHARSET [MARKUP]]
+       sample-forum.py --fixtures OUTDIR BASE
+  BASE is the forum base address, e.g. http://127.0.0.1:8431/; CHARSET is gbk (the default) or utf-8; MARKUP is
+  design (the default), discuz-x3, discuz-x3-rewrite or discuz-7.
+
+MARKUP picks the forum software whose pages the forum serves:
+  design             the program's own page design: thread-N-1-1.html, absolute member links under BASE, 404 for a
+                     missing thread
+  discuz-x3          Discuz! X3.4: forum.php?mod=viewthread&tid=N, member links home.php?mod=space&amp;uid=N
+  discuz-x3-rewrite  Discuz! X3.4 with URL rewriting: thread-N-1-1.html, space-uid-N.html
+  discuz-7           Discuz! 7.1: viewthread.php?tid=N, space.php?uid=N
+The real-software markups answer a missing or hidden thread (ids ending in 9 or 7, negative ids) as the software
+does, with its "thread does not exist" notice and HTTP 200, and put threads whose tens digit is 4 (ids above 20,
+40-49, 140-149, ...) behind a login: without the sample member's cookie (sample_forum_markups.LOGIN_COOKIE_*) the
+software's login-required notice, with it the thread as that member sees it. Thread 1030 there links other members
+above its author (sample_forum_markups.TRAP_TID).
 
 Writes into DIR:
-  site/index.html               home page with the member count
-  site/404.html                 error page of missing threads
-  site/thread-N-1-1.html        hand-made pages of the special thread ids
+  site/index.html               home page with the member count and thread links
+  site/404.html                 error page of missing threads (design) and of unknown addresses
+  site/thread-N-1-1.html        hand-made pages of the special thread ids (design)
+  site/special/thread-N.html    hand-made pages of the special thread ids (the other markups)
   site/tpl/kind-D.html          SSI templates of every other thread id, chosen by the id's last digit D
+  site/tpl/walled-D[-member].html  a walled thread's page for a guest (the login notice) and for the member
+  site/tpl/missing.html         the notice of a thread that does not exist (the other markups)
   forum.conf                    the nginx server-level directives that map thread addresses onto these files
-  forum.base                    the base address the pages were made for
-  forum.charset                 the charset the pages are written in
+  forum-http.conf               the nginx http-level directives they need (the member cookie)
+  forum.base, forum.charset, forum.markup   what the pages were made for
+
+With --fixtures, writes in GBK for each markup M: OUTDIR/M/home.html, OUTDIR/M/thread-ID.html for ids 1-20,
+1000-1009, 1040-1049 and 1030 as a guest gets them, and OUTDIR/M/member-thread-ID.html for 1040-1049 as the
+sample member gets them: byte for byte what the server answers (a 404's body for the design's missing threads).
 
 Every page is in CHARSET and says so in its meta tag; a UTF-8 forum's pages give the same text as the GBK
 one's once converted to GBK, except where a page holds half a character on purpose (id 11). The id -> (title, UID, user name, exists) rule is mirrored by ExpectedThread() in
@@ -22,8 +43,12 @@ import os
 import shutil
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import sample_forum_markups as real  # noqa: E402
+
 MEMBER_COUNT = "12,345"
 CHARSETS = ("gbk", "utf-8")
+MARKUPS = ("design", "discuz-x3", "discuz-x3-rewrite", "discuz-7")
 charset = "gbk"  # the charset of the forum being generated
 PAGE_BYTES = 36 * 1024  # thread pages are about this size, like the real forum's
 
@@ -368,37 +393,278 @@ location ~ "^/thread-(?!0[0-9])(?<tid>(?<head>[0-9]{{0,9}})(?<d>[{kinds}]))-1-1\
 """
 
 
+# ---------------------------------------------------------------------------------------------------------------
+# The forum in the markup of real forum software (tools/sample_forum_markups.py renders the pages).
+
+# The last digits of threads that exist: every digit but the hidden (7) and the missing (9) one.
+WALLED_DIGITS = sorted(GENERIC_KINDS)
+
+
+def real_special_pages(forum):
+    """Hand-made thread pages by id, the design's hostile cases in the software's own markup."""
+    pages = {}
+
+    def add(tid, text):
+        pages[tid] = text.encode(charset) if isinstance(text, str) else text
+
+    def page(tid, plain_title, subject_html, blocks, card, uid, home="", **more):
+        left, header = forum.first_post_author(blocks, card, tid, home)
+        return forum.thread_page(tid, plain_title, subject_html, left, uid, author_right=header, home=home, **more)
+
+    add(1, forum.normal_page(1, "欢迎来到示例论坛", 1, "admin"))
+    # Two title elements: the first one counts.
+    first = forum.subject("第一个标题")
+    add(2, replace_once(forum.normal_page(2, "第一个标题", 2, "双标题作者"), first,
+                        first + "\n" + forum.second_subject("第二个标题")))
+    # A title that holds the title element's closing tag is cut there.
+    add(3, forum.normal_page(3, f"如何在帖子里写 {forum.subject_close} 标签", 3, "html爱好者",
+                             plain_title="如何在帖子里写 标签"))
+    # Markers are case-sensitive: an upper-case tag is not the title.
+    add(4, replace_once(forum.normal_page(4, "大写标记", 4, "大写"), forum.subject("大写标记"),
+                        forum.upper_subject("大写标记")))
+    # No title element at all, but an author.
+    add(5, replace_once(forum.normal_page(5, "没有标题", 5, "无题作者"), forum.subject("没有标题"),
+                        forum.no_subject("没有标题")))
+    # The profile card names 1006, the author's name line 2006: no user name.
+    add(6, page(6, "UID 与作者块不符", forum.subject("UID 与作者块不符"), [(2006, "另一个人")], (1006, "卡片上的人"), 1006))
+    # An empty title element.
+    add(7, forum.normal_page(7, "", 7, "空标题"))
+    # An empty body with HTTP 200.
+    add(8, b"")
+    # A zero byte early in the page: the text ends there, so nothing is found.
+    add(10, replace_once(forum.normal_page(10, "零字节之后", 10, "看不见").encode(charset), b"<head>", b"<head>\0"))
+    # Half a two-byte character right before the title element: in GBK the dangling lead byte swallows the "<".
+    half = b"\xd6" if charset == "gbk" else "字".encode(charset)[:2]
+    opening = forum.subject_open.encode(charset)
+    add(11, replace_once(forum.normal_page(11, "半个字之后的标题", 11, "半个字").encode(charset), opening,
+                         "技术交".encode(charset) + half + opening))
+    add(12, forum.normal_page(12, "Linux &amp; Windows 双系统 &gt;&gt; 安装教程 &#8226; 第二版", 12, "老&amp;王"))
+    add(13, forum.normal_page(13, '"带引号的标题"', 13, "'单引号'", plain_title="带引号的标题"))
+    add(14, forum.normal_page(14, "超长标题：" + "一二三四五六七八九十" * 30, 14, "长标题作者"))
+    # A profile card but no name line.
+    add(15, page(15, "无作者块", forum.subject("无作者块"), [], (15, "只有卡片"), 15))
+    # Another user's name line comes before the author's own: the name is the one for the UID.
+    add(16, page(16, "两个作者块", forum.subject("两个作者块"), [(99, "别人"), (16, "真正作者")], (16, "真正作者"), 16))
+    # Member links under an old address of the forum: neither UID nor name.
+    add(17, page(17, "旧地址链接", forum.subject("旧地址链接"), [(17, "旧地址作者")], (17, "旧地址作者"), 17,
+                 home=forum.base + "old/"))
+    # A guest's thread with guests' replies: the software links no member at all.
+    add(18, forum.thread_page(18, "游客发帖", forum.subject("游客发帖"), forum.guest_left(), None, guest_replies=True))
+    # A title of blanks only (a full-width and an ASCII space) is kept as it stands.
+    add(20, forum.normal_page(20, "　 ", 20, "空白标题", plain_title="空白"))
+    # Other members are linked above the author: a generic thread's values, but a block of repliers on top.
+    title, name = GENERIC_KINDS["0"]
+    tid = real.TRAP_TID
+    uid = "1" + str(tid)[:-1]
+    add(tid, page(tid, title.format(tid=tid), forum.subject(title.format(tid=tid)),
+                  [(uid, name.format(uid=uid))], (uid, name.format(uid=uid)), uid, trap=forum.trap_block()))
+    return pages
+
+
+def ssi(template):
+    """A generic page with its sentinel numbers turned into the SSI echoes nginx fills in."""
+    return template.replace(real.UID_SENTINEL.encode(), SSI_UID.encode()).replace(
+        real.TID_SENTINEL.encode(), SSI_TID.encode())
+
+
+def walled(tid):
+    """Whether a thread id is behind the login: above 20, tens digit 4, and a thread that exists."""
+    text = str(tid)
+    return tid > 20 and text[-2] == "4" and text[-1] in WALLED_DIGITS
+
+
+class RealForum:
+    """Every page of a real-software markup's forum, and what the server answers for a thread id."""
+
+    def __init__(self, markup, base):
+        self.forum = forum = real.make(markup, base, charset, REPLY_TEXTS, PAGE_BYTES)
+        self.specials = real_special_pages(forum)
+        self.templates = {}
+        self.member_templates = {}
+        tid, uid = real.TID_SENTINEL, real.UID_SENTINEL
+        for digit in WALLED_DIGITS:
+            title, name = GENERIC_KINDS[digit]
+            fill = {"tid": tid, "uid": uid}
+            for member, into in ((False, self.templates), (True, self.member_templates)):
+                page = forum.normal_page(tid, title.format(**fill), uid, name.format(**fill), member=member)
+                into[digit] = page.encode(charset)
+        self.missing = forum.missing_page().encode(charset)
+        self.login = forum.login_page().encode(charset)
+        threads = [(1, "欢迎来到示例论坛"), (1000, GENERIC_KINDS["0"][0].format(tid=1000)),
+                   (1001, GENERIC_KINDS["1"][0].format(tid=1001))]
+        self.home = forum.home_page(threads).encode(charset)
+
+    def page(self, tid, member):
+        """What nginx answers for thread tid, to a guest or to the sample member."""
+        if tid in self.specials:
+            return self.specials[tid]
+        text = str(tid)
+        if tid < 0 or text[-1] not in WALLED_DIGITS:
+            return self.missing
+        if walled(tid) and not member:
+            return self.login
+        template = (self.member_templates if walled(tid) else self.templates)[text[-1]]
+        return template.replace(real.UID_SENTINEL.encode(), ("1" + text[:-1]).encode()).replace(
+            real.TID_SENTINEL.encode(), text.encode())
+
+
+REAL_HTTP_CONF = f"""# Sample forum (written by tools/sample-forum.py): the sample member's session cookie picks the member's view.
+map $cookie_{real.LOGIN_COOKIE_NAME} $qm_member_view {{
+    default "";
+    "{real.LOGIN_COOKIE_VALUE}" "-member";
+}}
+"""
+
+# How each markup addresses a thread; every form ends in the internal /t/ID, which picks the page.
+REAL_ADDRESSES = {
+    "discuz-x3": """location = /forum.php {
+    if ($arg_mod = "viewthread") { rewrite ^ /t/$arg_tid? last; }
+    rewrite ^ /index.html last;
+}
+""",
+    "discuz-x3-rewrite": """location = /forum.php {
+    if ($arg_mod = "viewthread") { rewrite ^ /t/$arg_tid? last; }
+    rewrite ^ /index.html last;
+}
+# The software's rewrite rule takes digits only; anything else is the web server's 404.
+location ~ "^/thread-(?<qm_tid>[0-9]+)-[0-9]+-[0-9]+\\.html$" { rewrite ^ /t/$qm_tid last; }
+""",
+    "discuz-7": """location = /index.php { rewrite ^ /index.html last; }
+location = /viewthread.php { rewrite ^ /t/$arg_tid? last; }
+""",
+}
+
+
+def real_nginx_locations(site, markup, specials):
+    """Server-level nginx directives of a real-software markup's forum."""
+    root = site.replace("\\", "\\\\").replace('"', '\\"')
+    ids = "|".join(str(tid) for tid in sorted(specials))
+    digits = "".join(WALLED_DIGITS)
+    return f"""# Sample forum pages in the {markup} markup (written by tools/sample-forum.py).
+root "{root}";
+index index.html;
+error_page 404 /404.html;
+location = /404.html {{ internal; }}
+location /tpl/ {{ internal; }}
+location /special/ {{ internal; }}
+{REAL_ADDRESSES[markup]}# Any other id: the software's notice that the thread does not exist, with HTTP 200.
+location /t/ {{ internal; rewrite ^ /tpl/missing.html break; }}
+# Hand-made pages of special thread ids.
+location ~ "^/t/(?<qm_id>{ids})$" {{ internal; rewrite ^ /special/thread-$qm_id.html break; }}
+# Threads whose tens digit is 4: the login notice, or the member's page when the request has the member's cookie.
+location ~ "^/t/(?!0[0-9])(?<tid>(?<head>[0-9]{{0,8}}4)(?<d>[{digits}]))$" {{
+    internal;
+    ssi on;
+    rewrite ^ /tpl/walled-$d$qm_member_view.html break;
+}}
+# Every other thread: the template of its last digit, with the id filled in by SSI.
+location ~ "^/t/(?!0[0-9])(?<tid>(?<head>[0-9]{{0,9}})(?<d>[{digits}]))$" {{
+    internal;
+    ssi on;
+    rewrite ^ /tpl/kind-$d.html break;
+}}
+"""
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
 
 
-def generate(out_dir, base, page_charset):
-    global charset
+def check_arguments(base, page_charset, markup):
     if page_charset not in CHARSETS:
         raise SystemExit(f"sample-forum: charset must be one of {', '.join(CHARSETS)}: {page_charset}")
-    charset = page_charset
+    if markup not in MARKUPS:
+        raise SystemExit(f"sample-forum: markup must be one of {', '.join(MARKUPS)}: {markup}")
     if not (base.startswith("http://") and base.endswith("/")):
         raise SystemExit(f"sample-forum: base address must start with http:// and end with /: {base}")
+
+
+def generate(out_dir, base, page_charset, markup="design"):
+    global charset
+    check_arguments(base, page_charset, markup)
+    charset = page_charset
     out_dir = os.path.abspath(out_dir)
     site = os.path.join(out_dir, "site")
     shutil.rmtree(site, ignore_errors=True)
     os.makedirs(os.path.join(site, "tpl"))
 
-    write(os.path.join(site, "index.html"), home_page(base).encode(charset))
     write(os.path.join(site, "404.html"), ERROR_PAGE.replace("{charset}", charset).encode(charset))
-    specials = special_pages(base)
-    for tid, data in specials.items():
-        write(os.path.join(site, f"thread-{tid}-1-1.html"), data)
-    for digit in GENERIC_KINDS:
-        write(os.path.join(site, "tpl", f"kind-{digit}.html"), generic_template(base, digit).encode(charset))
-    write(os.path.join(site, "tpl", f"kind-{NO_MARKER_DIGIT}.html"), no_marker_page(base).encode(charset))
-    write(os.path.join(out_dir, "forum.conf"), nginx_locations(site, specials).encode("ascii"))
+    if markup == "design":
+        write(os.path.join(site, "index.html"), home_page(base).encode(charset))
+        specials = special_pages(base)
+        for tid, data in specials.items():
+            write(os.path.join(site, f"thread-{tid}-1-1.html"), data)
+        for digit in GENERIC_KINDS:
+            write(os.path.join(site, "tpl", f"kind-{digit}.html"), generic_template(base, digit).encode(charset))
+        write(os.path.join(site, "tpl", f"kind-{NO_MARKER_DIGIT}.html"), no_marker_page(base).encode(charset))
+        write(os.path.join(out_dir, "forum.conf"), nginx_locations(site, specials).encode("ascii"))
+        write(os.path.join(out_dir, "forum-http.conf"), b"# The design markup needs no http-level directives.\n")
+    else:
+        forum = RealForum(markup, base)
+        write(os.path.join(site, "index.html"), forum.home)
+        os.makedirs(os.path.join(site, "special"))
+        for tid, data in forum.specials.items():
+            write(os.path.join(site, "special", f"thread-{tid}.html"), data)
+        for digit in WALLED_DIGITS:
+            write(os.path.join(site, "tpl", f"kind-{digit}.html"), ssi(forum.templates[digit]))
+            write(os.path.join(site, "tpl", f"walled-{digit}.html"), forum.login)
+            write(os.path.join(site, "tpl", f"walled-{digit}-member.html"), ssi(forum.member_templates[digit]))
+        write(os.path.join(site, "tpl", "missing.html"), forum.missing)
+        write(os.path.join(out_dir, "forum.conf"), real_nginx_locations(site, markup, forum.specials).encode("ascii"))
+        write(os.path.join(out_dir, "forum-http.conf"), REAL_HTTP_CONF.encode("ascii"))
     write(os.path.join(out_dir, "forum.base"), (base + "\n").encode("ascii"))
     write(os.path.join(out_dir, "forum.charset"), (charset + "\n").encode("ascii"))
+    write(os.path.join(out_dir, "forum.markup"), (markup + "\n").encode("ascii"))
+
+
+def design_page(base, specials, templates, tid):
+    """What nginx answers for a thread id of the design markup (a 404's body for a missing thread)."""
+    if tid in specials:
+        return specials[tid]
+    text = str(tid)
+    if tid < 0 or text[-1] == MISSING_DIGIT:
+        return ERROR_PAGE.replace("{charset}", charset).encode(charset)
+    page = templates[text[-1]]
+    return page.replace(SSI_UID.encode(), ("1" + text[:-1]).encode()).replace(SSI_TID.encode(), text.encode())
+
+
+def write_fixtures(out_dir, base):
+    """The pages the C++ unit tests read: per markup, what the server answers for a few ids, in GBK."""
+    global charset
+    check_arguments(base, "gbk", "design")
+    charset = "gbk"
+    guest_ids = [*range(1, 21), *range(1000, 1010), *range(1040, 1050), real.TRAP_TID]
+    member_ids = range(1040, 1050)
+    for markup in MARKUPS:
+        folder = os.path.join(out_dir, markup)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        if markup == "design":
+            specials = special_pages(base)
+            templates = {d: generic_template(base, d).encode(charset) for d in GENERIC_KINDS}
+            templates[NO_MARKER_DIGIT] = no_marker_page(base).encode(charset)
+            write(os.path.join(folder, "home.html"), home_page(base).encode(charset))
+            for tid in guest_ids:
+                write(os.path.join(folder, f"thread-{tid}.html"), design_page(base, specials, templates, tid))
+            for tid in member_ids:
+                write(os.path.join(folder, f"member-thread-{tid}.html"), design_page(base, specials, templates, tid))
+            continue
+        forum = RealForum(markup, base)
+        write(os.path.join(folder, "home.html"), forum.home)
+        for tid in guest_ids:
+            write(os.path.join(folder, f"thread-{tid}.html"), forum.page(tid, member=False))
+        for tid in member_ids:
+            write(os.path.join(folder, f"member-thread-{tid}.html"), forum.page(tid, member=True))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (3, 4):
-        raise SystemExit("usage: sample-forum.py DIR BASE [gbk|utf-8]")
-    generate(sys.argv[1], sys.argv[2], sys.argv[3] if len(sys.argv) == 4 else "gbk")
+    if len(sys.argv) == 4 and sys.argv[1] == "--fixtures":
+        write_fixtures(sys.argv[2], sys.argv[3])
+    elif 3 <= len(sys.argv) <= 5:
+        generate(sys.argv[1], sys.argv[2], *sys.argv[3:])
+    else:
+        raise SystemExit(
+            f"usage: sample-forum.py DIR BASE [{'|'.join(CHARSETS)} [{'|'.join(MARKUPS)}]]\n"
+            "       sample-forum.py --fixtures OUTDIR BASE"
+        )

@@ -17,7 +17,7 @@ Page Missing() {
     return {"", "", "", false};
 }
 
-std::optional<Page> HandMade(int id, SampleForumCharset charset) {
+std::optional<Page> HandMade(int id, SampleForumCharset charset, SampleForumMarkup markup) {
     switch (id) {
         case 1: return Page{"欢迎来到示例论坛", "1", "admin"};
         case 2: return Page{"第一个标题", "2", "双标题作者"};
@@ -37,7 +37,8 @@ std::optional<Page> HandMade(int id, SampleForumCharset charset) {
         case 15: return Page{"无作者块", "15", ""};
         case 16: return Page{"两个作者块", "16", "真正作者"};
         case 17: return Page{"旧地址链接", "", ""};  // user links under another address
-        case 18: return Page{"游客发帖", "", "游客"};
+        case 18:  // a guest's thread: the real software links no member on it
+            return Page{"游客发帖", "", markup == SampleForumMarkup::kDesign ? "游客" : ""};
         case 20: return Page{"　 ", "20", "空白标题"};
         default: return std::nullopt;
     }
@@ -45,22 +46,31 @@ std::optional<Page> HandMade(int id, SampleForumCharset charset) {
 
 }  // namespace
 
-ExpectedThreadPage ExpectedThread(int id, SampleForumCharset charset) {
-    if (auto page = HandMade(id, charset)) return *page;
+ExpectedThreadPage ExpectedThread(int id, SampleForumCharset charset, SampleForumMarkup markup) {
+    if (auto page = HandMade(id, charset, markup)) return *page;
     if (id < 0) return Missing();
 
+    const bool real_software = markup != SampleForumMarkup::kDesign;
     const std::string tid = std::to_string(id);
     const std::string uid = "1" + tid.substr(0, tid.size() - 1);
+    Page page;
     switch (tid.back()) {
-        case '0': return {"示例主题 " + tid + "：本地论坛的日常讨论", uid, "会员" + uid};
-        case '1': return {"Thread " + tid + ": plain ASCII subject", uid, "user_" + uid};
-        case '2': return {"问 &amp; 答 " + tid + " &lt;精华&gt; &quot;置顶&quot;", uid, "张三&amp;" + uid};
-        case '3': return {"　全角空格开头 " + tid + "  ", uid, "李 四" + uid};
-        case '4': return {"繁體 " + tid + " 觸發誠信謀", uid, "衆誠" + uid};  // trail bytes 0x7C and 0x5C
-        case '5': return {"超长标题" + tid + "：" + Repeat("这是一个很长的标题", 12), uid, "王五" + uid};
-        case '6': return {"【公告】第" + tid + "号 版规更新 (2024-01-01) #1", uid, "管理员" + uid};
-        case '7': return {};  // hidden thread: a message page without markers
-        case '8': return {"求助：" + tid + " 号机器无法启动？？", uid, "Tester" + uid + "号"};
+        case '0': page = {"示例主题 " + tid + "：本地论坛的日常讨论", uid, "会员" + uid}; break;
+        case '1': page = {"Thread " + tid + ": plain ASCII subject", uid, "user_" + uid}; break;
+        case '2': page = {"问 &amp; 答 " + tid + " &lt;精华&gt; &quot;置顶&quot;", uid, "张三&amp;" + uid}; break;
+        case '3': page = {"　全角空格开头 " + tid + "  ", uid, "李 四" + uid}; break;
+        case '4': page = {"繁體 " + tid + " 觸發誠信謀", uid, "衆誠" + uid}; break;  // trail bytes 0x7C and 0x5C
+        case '5': page = {"超长标题" + tid + "：" + Repeat("这是一个很长的标题", 12), uid, "王五" + uid}; break;
+        case '6': page = {"【公告】第" + tid + "号 版规更新 (2024-01-01) #1", uid, "管理员" + uid}; break;
+        case '7': return real_software ? Missing() : Page{};  // hidden thread: a page without markers, or the notice
+        case '8': page = {"求助：" + tid + " 号机器无法启动？？", uid, "Tester" + uid + "号"}; break;
         default: return Missing();
     }
+    page.needs_login = real_software && id > 20 && tid[tid.size() - 2] == '4';
+    return page;
+}
+
+const char* SampleForumMemberCount(SampleForumMarkup markup) {
+    // Discuz prints the count as a plain number.
+    return markup == SampleForumMarkup::kDesign ? kSampleForumMemberCount : "12345";
 }
