@@ -1,6 +1,6 @@
 # Two commands on a fresh Debian 12: `make run` and `make test`; `make bench` measures the speed targets;
-# `make picture` makes the README's picture of the window, docs/window.png.
-.PHONY: run test bench picture deps
+# `make picture` makes the README's picture of the window, docs/window.png; `make dist` the release zip in build/dist.
+.PHONY: run test bench picture dist deps
 
 deps:
 	@tools/install-deps.sh
@@ -16,3 +16,6 @@ bench: deps
 
 picture: deps
 	@tools/make-picture.sh
+
+dist: deps
+	@tools/dist.sh
