@@ -61,6 +61,9 @@ else
   wine_suite build/win32
 fi
 
+phase "release zip: what it holds, the program in it, and its start from the unpacked folder"
+tools/check-release.sh
+
 phase "same core test names natively and under Wine"
 # Full names, sorted: the two linkers register the test files in different orders.
 full_names() { tr -d '\r' | awk '/^[^ ]/ { suite = $1 } /^  / { print suite $1 }' | sort; }
