@@ -55,11 +55,21 @@ wine_suite build/win64
 if ! why=$(tools/runs-32-bit.sh); then
   phase "tests under Wine and Xvfb, 32-bit build: skipped, $why"
 elif [ ! -x "$QM_WINE32_LOADER" ]; then
-  phase "tests under Wine and Xvfb, 32-bit build: skipped, 32-bit Wine is not installed (\`make deps\` installs it)"
+  why="32-bit Wine is not installed (\`make deps\` installs it)"
+  # make deps notes when the mirror could not supply it, and does not try again for a day.
+  read -r _ failed_at reason <<<"$(awk '$1 == "wine32:i386"' build/deps-unavailable.txt 2>/dev/null | tail -n 1)" || true
+  if [[ ${failed_at:-} =~ ^[0-9]+$ ]]; then
+    why="32-bit Wine could not be installed from the package mirror on $(date -d "@$failed_at" '+%F %R') ($reason);"
+    why+=" \`make deps\` tries again a day later"
+  fi
+  phase "tests under Wine and Xvfb, 32-bit build: skipped, $why"
 else
   phase "tests under Wine and Xvfb, 32-bit build"
   wine_suite build/win32
 fi
+
+phase "set-up: an optional package the mirror lacks is asked for once a day"
+tools/check-install-deps.sh
 
 phase "release zip: what it holds, the program in it, and its start from the unpacked folder"
 tools/check-release.sh
