@@ -26,7 +26,7 @@ quiet cmake --build "$build" -j "$(nproc)" --target Quillmoor
 # The files as they are unpacked, kept beside the zip. The build keeps its unstripped program, whose symbols
 # name the functions at the addresses of a crash report.
 stage=$out/$name
-rm -rf "$stage" "$out/$name.zip"
+rm -rf "$stage" "$out/$name.zip" "$out/$name.zip.sha256"
 mkdir -p "$stage"
 "$strip" -o "$stage/Quillmoor.exe" "$build/app/Quillmoor.exe"
 
@@ -54,4 +54,7 @@ windows_text "$out/SHA256SUMS.utf8" "$stage/SHA256SUMS.txt"
 rm -f "$out/SHA256SUMS.utf8"
 
 python3 tools/dist-zip.py "$out/$name.zip" "$stage" "${files[@]}" SHA256SUMS.txt
-echo "== $out/$name.zip: $(stat -c %s "$out/$name.zip") bytes; Quillmoor.exe $(stat -c %s "$stage/Quillmoor.exe") bytes"
+# The zip's own checksum, for the download page: the one inside can only show that unpacking lost nothing.
+(cd "$out" && sha256sum --binary "$name.zip") > "$out/$name.zip.sha256"
+echo "== $out/$name.zip: $(stat -c %s "$out/$name.zip") bytes, SHA-256 $(cut -d ' ' -f 1 "$out/$name.zip.sha256");" \
+     "Quillmoor.exe $(stat -c %s "$stage/Quillmoor.exe") bytes"
