@@ -1,6 +1,7 @@
 // GBK text helpers: character-aware search and replace, blanks, ASCII case, page text and number conversion.
 #include "runtime/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,7 +11,6 @@ namespace {
 bool IsLeadByte(char c) {
     return static_cast<unsigned char>(c) >= 0x80;
 }
-
 
 bool IsAsciiSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -179,6 +179,11 @@ bool IsWebAddress(std::string_view url) {
     std::string lower = AsciiLower(url.substr(0, 8));
     size_t scheme = lower.starts_with("http://") ? 7 : lower.starts_with("https://") ? 8 : 0;
     return scheme != 0 && url.size() > scheme;
+}
+
+bool HasControlCharacters(std::string_view text) {
+    return std::ranges::any_of(text,
+                               [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 std::string PageText(std::string_view bytes) {

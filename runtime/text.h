@@ -35,6 +35,10 @@ std::string AsciiLower(std::string_view text);
 // may be handed to the shell to open, so that a text from a page or a file never starts a program.
 bool IsWebAddress(std::string_view url);
 
+// True when the text holds a control character (bytes 0 to 31, or 127): what must never reach a request's
+// header lines or a one-line value.
+bool HasControlCharacters(std::string_view text);
+
 // A response body taken as text: the bytes up to the first zero byte.
 std::string PageText(std::string_view bytes);
 

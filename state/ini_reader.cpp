@@ -309,13 +309,23 @@ IniReader IniReader::FromFile(std::string_view path) {
 }
 
 std::string IniReader::Get(std::string_view section, std::string_view key) const {
+    return Find(section, key).value_or(std::string());
+}
+
+std::optional<std::string> IniReader::Find(std::string_view section, std::string_view key) const {
     std::string section_name, key_name;
-    if (!LookupName(section, section_name) || !LookupName(key, key_name)) return {};
+    if (!LookupName(section, section_name) || !LookupName(key, key_name)) return std::nullopt;
     uint32_t found_section = FindSection(section_name);
-    if (found_section == kNone) return {};
+    if (found_section == kNone) return std::nullopt;
     const Key* found = FindKey(found_section, key_name);
-    if (found == nullptr || !found->has_value) return {};
+    if (found == nullptr || !found->has_value) return std::nullopt;
     return ValueAsRead(View(found->value));
+}
+
+std::vector<std::string> IniReader::SectionNames() const {
+    std::vector<std::string> names;
+    for (size_t index = 1; index < sections_.size(); ++index) names.emplace_back(View(sections_[index].name));
+    return names;
 }
 
 uint32_t IniReader::AddSection(Range name) {

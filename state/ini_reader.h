@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,10 @@ class IniReader {
     static IniReader FromFile(std::string_view path);
 
     std::string Get(std::string_view section, std::string_view key) const;
+    // The value when the section has the key written with "=", as Get reads it; none otherwise.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    // The names of the sections, each name once, in file order.
+    std::vector<std::string> SectionNames() const;
 
   private:
     struct Range {

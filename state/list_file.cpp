@@ -2,7 +2,6 @@
 #include "state/list_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "state/file_replace.h"
 #include "state/ini_lines.h"
 #include "state/ini_reader.h"
+#include "state/ini_rewrite.h"
 
 namespace {
 
@@ -28,33 +28,8 @@ bool IsLeadByte(char c) {
     return static_cast<unsigned char>(c) >= 0x81 && static_cast<unsigned char>(c) <= 0xFE;
 }
 
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-// The value as written after "key=": inside double quotes when the system's reader would otherwise trim
-// blanks or control characters at its ends or strip a pair of quotes around it. The reader strips exactly one
-// pair of matching quotes, so a quoted value always reads back as it was.
-std::string FileValue(std::string_view value) {
-    std::string text = ListValue(value);
-    const bool quoted = !text.empty() && (IsBlankOrControl(text.front()) || IsBlankOrControl(text.back()) ||
-                                          text.starts_with("\xA1\xA1") || text.ends_with("\xA1\xA1") ||
-                                          text.front() == '"' || text.front() == '\'');
-    return quoted ? '"' + text + '"' : text;
-}
-
 void AppendKey(std::string& out, std::string_view key, std::string_view value) {
-    out += key;
-    out += '=';
-    out += FileValue(value);
-    out += kLineEnd;
-}
-
-void AppendSectionHeader(std::string& out, std::string_view name) {
-    out += '[';
-    out += name;
-    out += ']';
-    out += kLineEnd;
+    AppendIniKey(out, key, ListValue(value));
 }
 
 bool WriteText(std::FILE* file, std::string_view text) {
@@ -84,7 +59,7 @@ bool ListFileWriter::Open(const std::string& path, std::string_view typed_start)
     count_ = 0;
     if (!file_) return false;
     std::string head;
-    AppendSectionHeader(head, kConfigSection);
+    AppendIniSection(head, kConfigSection);
     AppendKey(head, kStartKey, typed_start);
     head += kCountKey;
     head += '=';
@@ -100,7 +75,7 @@ bool ListFileWriter::Append(int64_t id, std::string_view title, std::string_view
     if (!file_) return false;
     const std::string number = DecimalText(id);
     std::string entry;
-    AppendSectionHeader(entry, number);
+    AppendIniSection(entry, number);
     AppendKey(entry, kEntryKeys[kColumnId], number);
     AppendKey(entry, kEntryKeys[kColumnTitle], title);
     AppendKey(entry, kEntryKeys[kColumnUid], uid);
@@ -126,10 +101,6 @@ namespace {
 
 using Line = IniLine<char>;
 using Lines = IniLines<char>;
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
-}
 
 // Number 1 … `rows` of an entry section name written in plain decimal, else 0.
 size_t EntryNumber(std::string_view name, size_t rows) {
@@ -167,7 +138,8 @@ std::vector<int64_t> EntrySectionNumbers(std::string_view bytes) {
         const std::string_view name = line.name;
         int64_t number = 0;
         if (line.kind != Line::Kind::kSection ||
-            std::from_chars(name.data(), name.data() + name.size(), number).ptr != name.data() + name.size()) {
+            std::from_chars(name.data(), name.data() + name.size(), number).ptr !=
+                name.data() + name.size()) {
             continue;
         }
         if (!name.empty() && DecimalText(number) == name) numbers.push_back(number);
@@ -184,125 +156,44 @@ std::optional<int32_t> ThreadIdOf(std::string_view text) {
     return id;
 }
 
-// Builds the saved file: the old file's lines with the keys of "配置" and of sections 1 … n that this save
-// writes taken out, those keys written at the end of the first section of each name, and the sections the
-// file lacks added at its end.
-class SavedFile {
-  public:
-    SavedFile(const std::vector<SharedRow>& rows, const std::function<void(size_t)>& progress)
-        : rows_(rows), progress_(progress), written_(rows.size() + 1, false) {
-        progress_step_ = std::max<size_t>(1, rows.size() / 100);
-    }
-
-    std::string Build(std::string_view old) {
-        out_.reserve(old.size() + rows_.size() * 96 + 64);
-        Lines lines(old);
-        Line line;
-        while (lines.Next(line)) {
-            if (line.kind == Line::Kind::kSection) {
-                EndSection();
-                StartSection(line.name);
-                Keep(line);
-            } else if (line.kind == Line::Kind::kEmpty || !IsWrittenKey(line.name)) {
-                Keep(line);
-            } else {
-                Drop(line);
-            }
-        }
-        EndSection();
-        for (size_t section = 0; section < written_.size(); ++section) {
-            if (written_[section]) continue;
-            AppendSectionHeader(out_,
-                                section == 0 ? kConfigSection : DecimalText(static_cast<int64_t>(section)));
-            WriteKeys(section);
-        }
-        return std::move(out_);
-    }
-
-  private:
-    static constexpr size_t kNotOurs = SIZE_MAX;
-
-    void StartSection(std::string_view name) {
-        if (SameName(name, kConfigSection)) {
-            section_ = 0;
-        } else if (const size_t number = EntryNumber(name, rows_.size())) {
-            section_ = number;
-        } else {
-            section_ = kNotOurs;
-        }
-        first_of_name_ = section_ != kNotOurs && !written_[section_];
-        if (first_of_name_) written_[section_] = true;
-    }
-
-    void EndSection() {
-        if (first_of_name_) WriteKeys(section_);
-        out_ += held_;
-        held_ = {};
-        first_of_name_ = false;
-    }
-
-    bool IsWrittenKey(std::string_view key) const {
-        if (section_ == kNotOurs) return false;
-        if (section_ == 0) return SameName(key, kStartKey) || SameName(key, kCountKey);
-        return std::ranges::any_of(kEntryKeys, [&](auto ours) { return SameName(key, ours); });
-    }
-
-    // A kept line goes out with one line break; further breaks wait, so that keys added at the end of the
-    // section come before the empty lines that end it.
-    void Keep(const Line& line) {
-        out_ += held_;
-        out_ += line.content;
-        out_ += line.brk.empty() ? kLineEnd : line.brk;
-        held_ = line.extra;
-    }
-
-    // A dropped key's empty lines still separate what stands around it.
-    void Drop(const Line& line) {
-        if (!line.extra.empty()) held_ = line.extra;
-    }
-
-    void WriteKeys(size_t section) {
+// The sections a save writes: "配置" as number 0 and the entry section of row k as number k.
+IniOwnedSections SavedSections(const std::vector<SharedRow>& rows,
+                               const std::function<void(size_t)>& progress, size_t& done) {
+    const size_t step = std::max<size_t>(1, rows.size() / 100);
+    IniOwnedSections owned;
+    owned.sections = rows.size() + 1;
+    owned.number_of = [&rows](std::string_view name) {
+        if (SameIniName(name, kConfigSection)) return size_t{0};
+        const size_t number = EntryNumber(name, rows.size());
+        return number ? number : IniOwnedSections::kNotOwned;
+    };
+    owned.name_of = [](size_t section) {
+        return section == 0 ? std::string(kConfigSection) : DecimalText(static_cast<int64_t>(section));
+    };
+    owned.owns_key = [](size_t section, std::string_view key) {
+        if (section == 0) return SameIniName(key, kStartKey) || SameIniName(key, kCountKey);
+        return std::ranges::any_of(kEntryKeys, [&](auto ours) { return SameIniName(key, ours); });
+    };
+    owned.write_keys = [&rows, &progress, &done, step](size_t section, std::string& out) {
         if (section == 0) {
-            AppendKey(out_, kStartKey, "1");
-            AppendKey(out_, kCountKey, DecimalText(static_cast<int64_t>(rows_.size())));
+            AppendKey(out, kStartKey, "1");
+            AppendKey(out, kCountKey, DecimalText(static_cast<int64_t>(rows.size())));
             return;
         }
-        const ResultRow& row = *rows_[section - 1];
-        for (size_t column = 0; column < std::size(kEntryKeys); ++column) {
-            AppendKey(out_, kEntryKeys[column], row[column]);
-        }
-        ++done_;
-        if (progress_ && (done_ % progress_step_ == 0 || done_ == rows_.size())) progress_(done_);
-    }
-
-    const std::vector<SharedRow>& rows_;
-    const std::function<void(size_t)>& progress_;
-    size_t progress_step_;
-    std::vector<bool> written_;  // per section: 0 is "配置", k the entry section of row k
-    std::string out_;
-    std::string_view held_;
-    size_t section_ = kNotOurs;
-    bool first_of_name_ = false;
-    size_t done_ = 0;
-};
-
-// The whole file; a missing file is empty. False when the file is there but cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return errno == ENOENT;
-    char buffer[1 << 16];
-    size_t read;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, read);
-    return !std::ferror(file.get());
+        const ResultRow& row = *rows[section - 1];
+        for (size_t column = 0; column < std::size(kEntryKeys); ++column)
+            AppendKey(out, kEntryKeys[column], row[column]);
+        ++done;
+        if (progress && (done % step == 0 || done == rows.size())) progress(done);
+    };
+    return owned;
 }
 
 }  // namespace
 
-std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view forum) {
+std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view thread_address) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return {};
+    if (!ReadFileContent(path, bytes)) return {};
     const std::vector<int64_t> numbers = EntrySectionNumbers(bytes);
     if (numbers.empty()) return {};
     const IniReader file = IniReader::FromBytes(std::move(bytes));
@@ -323,7 +214,7 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
             row[column] = file.Get(section, kEntryKeys[column]);
         }
         const std::optional<int32_t> id = ThreadIdOf(row[kColumnId]);
-        if (!row[kColumnTitle].empty() && id) row[kColumnAddress] = ThreadAddress(forum, *id);
+        if (!row[kColumnTitle].empty() && id) row[kColumnAddress] = ThreadAddress(thread_address, *id);
     };
     // Missing sections read as empty rows; but where the holes outnumber the entries (a count or a section
     // number far off) only the entries are read, so no file can make the list grow without bound.
@@ -341,9 +232,9 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view fo
 bool SaveListFile(const std::string& path, const std::vector<SharedRow>& rows,
                   const std::function<void(size_t)>& progress) {
     std::string old;
-    if (!ReadWholeFile(path, old)) return false;
-    // Lines added in GBK would not read back from a file the system decodes as UTF-8 or UTF-16.
-    if (old.starts_with("\xEF\xBB\xBF") || old.starts_with("\xFF\xFE") || old.starts_with("\xFE\xFF"))
-        return false;
-    return ReplaceFileContent(path, SavedFile(rows, progress).Build(old));
+    if (!ReadFileContent(path, old)) return false;
+    if (IsUnicodeText(old)) return false;
+    size_t done = 0;
+    return ReplaceFileContent(
+        path, RewriteIni(old, SavedSections(rows, progress, done), old.size() + rows.size() * 96 + 64));
 }

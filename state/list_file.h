@@ -50,8 +50,9 @@ class ListFileWriter {
 // sections read are those from "当前开始项" on, "总数" of them, but none past the highest-numbered entry
 // section the file has (sections missing below it give empty rows); when the file has no section "当前开始项"
 // but a section 1, from 1 on. Values read as the system's reader gives them; cell 4 is the thread address of
-// the entry's "序列号" under `forum`, when the title is not empty and "序列号" is a 32-bit decimal number.
-std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view forum);
+// the entry's "序列号" by `thread_address` (a template with {id}), when the title is not empty and "序列号"
+// is a 32-bit decimal number.
+std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view thread_address);
 
 // Writes `rows` into the list file at `path` as sections 1 to n with "当前开始项" = 1; other sections and
 // keys of an existing file stay. The file is replaced in one step, so it is either as it was or complete,

@@ -1,5 +1,5 @@
 // One row of the result list: thread id, title, author UID, author name and thread address, in column order;
-// and the forum addresses its cells stand for.
+// and the thread address its cells stand for.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,6 @@ static_assert(kResultColumns == kListColumns, "a result row fills one row of the
 using ResultRow = ListRow;
 using SharedRow = SharedListRow;
 
-// The address of a thread's first page, as the address cell shows it.
-std::string ThreadAddress(std::string_view forum, int64_t thread_id);
-// The home page of the member a UID cell names; `uid` must already be fit to stand in an address.
-std::string HomePageAddress(std::string_view forum, std::string_view uid);
+// The address of a thread's first page, as the address cell shows it: `address_template` with its {id} put in
+// (the site rule of the forum gives the template).
+std::string ThreadAddress(std::string_view address_template, int64_t thread_id);

@@ -14,6 +14,7 @@
 namespace {
 
 const std::string kForum = "http://127.0.0.1:8431/";
+const std::string kThreadAddress = kForum + "thread-{id}-1-1.html";
 
 // A file with a Chinese name of the running test's own.
 std::string TestFile(std::string_view name) {
@@ -58,7 +59,7 @@ TEST(ListFileUnderWindows, SystemReadsTheRunFileExactlyAfterEveryStep) {
 
         EXPECT_EQ(ReadKey(file, "配置", "总数"), std::to_string(step + 1));
         ExpectSystemReadsRows(file, {row}, id);
-        EXPECT_EQ(LoadListFile(file, kForum), rows) << "step " << step;
+        EXPECT_EQ(LoadListFile(file, kThreadAddress), rows) << "step " << step;
     }
     DeleteFileA(file.c_str());
 }
@@ -76,7 +77,7 @@ TEST(ListFileUnderWindows, SavedFileLoadsBackWithTheSameRows) {
                         value.empty() ? "" : kForum + "thread-" + id + "-1-1.html"});
     }
     ASSERT_TRUE(SaveListFile(file, ShareRows(rows)));
-    EXPECT_EQ(LoadListFile(file, kForum), rows);
+    EXPECT_EQ(LoadListFile(file, kThreadAddress), rows);
     ExpectSystemReadsRows(file, rows, 1);
     EXPECT_EQ(ReadKey(file, "配置", "当前开始项"), "1");
     EXPECT_EQ(ReadKey(file, "配置", "总数"), std::to_string(rows.size()));

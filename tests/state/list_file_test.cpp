@@ -22,6 +22,7 @@ using namespace std::string_view_literals;
 namespace {
 
 const std::string kForum = "http://127.0.0.1:8431/";
+const std::string kThreadAddress = kForum + "thread-{id}-1-1.html";
 
 // A file name of the running test's own, so that tests running side by side never share one.
 std::string TestFile(std::string_view suffix = ".ini") {
@@ -48,10 +49,11 @@ std::string Address(int id) {
     return kForum + "thread-" + std::to_string(id) + "-1-1.html";
 }
 
-TEST(ResultRow, AddressesOfTheCells) {
-    const std::string forum = "http://bbs.Example.test:8080/";
-    EXPECT_EQ(ThreadAddress(forum, -7), "http://bbs.Example.test:8080/thread--7-1-1.html");
-    EXPECT_EQ(HomePageAddress(forum, "42"), "http://bbs.Example.test:8080/?42");
+TEST(ResultRow, TheAddressCellPutsTheIdIntoTheRulesTemplate) {
+    EXPECT_EQ(ThreadAddress("http://bbs.Example.test:8080/thread-{id}-1-1.html", -7),
+              "http://bbs.Example.test:8080/thread--7-1-1.html");
+    EXPECT_EQ(ThreadAddress("https://bbs.test/forum.php?mod=viewthread&tid={id}", 42),
+              "https://bbs.test/forum.php?mod=viewthread&tid=42");
 }
 
 TEST(ListValue, KeepsOneLineOfWholeCharacters) {
@@ -86,7 +88,7 @@ TEST_F(RunFile, IsACompleteListFileAfterEveryStep) {
     IniReader file = IniReader::FromFile(path_);
     EXPECT_EQ(file.Get("配置", "当前开始项"), "0100");
     EXPECT_EQ(file.Get("配置", "总数"), "0");
-    EXPECT_TRUE(LoadListFile(path_, kForum).empty());
+    EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
 
     const std::vector<std::string> values = AwkwardListValues();
     for (size_t step = 0; step < values.size(); ++step) {
@@ -99,7 +101,7 @@ TEST_F(RunFile, IsACompleteListFileAfterEveryStep) {
         EXPECT_EQ(file.Get(section, "标题"), value) << "step " << step;
         EXPECT_EQ(file.Get(section, "UID"), expected_.back()[kColumnUid]);
         EXPECT_EQ(file.Get(section, "用户名"), expected_.back()[kColumnName]);
-        ASSERT_EQ(LoadListFile(path_, kForum), expected_) << "step " << step;
+        ASSERT_EQ(LoadListFile(path_, kThreadAddress), expected_) << "step " << step;
     }
     std::remove(path_.c_str());
 }
@@ -112,7 +114,7 @@ TEST_F(RunFile, KeepsTheStartAsTypedAndValuesOnOneLine) {
               "[配置]\r\n当前开始项=\" 5  \"\r\n总数=2         \r\n"
               "[5]\r\n序列号=5\r\n标题=标题  第二行\r\nUID=1 2\r\n用户名=名 字\r\n"
               "[6]\r\n序列号=6\r\n标题=\r\nUID=\r\n用户名=\r\n");
-    EXPECT_EQ(LoadListFile(path_, kForum), expected_);
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), expected_);
     std::remove(path_.c_str());
 }
 
@@ -128,7 +130,7 @@ TEST_F(RunFile, AReaderNeverCountsAnEntryStillBeingWritten) {
         std::string seen = after.substr(0, cut);
         seen.replace(count_at, 15, before.substr(count_at, 15));
         WriteBytes(path_, seen);
-        EXPECT_EQ(LoadListFile(path_, kForum), std::vector<ResultRow>{expected_[0]}) << "cut " << cut;
+        EXPECT_EQ(LoadListFile(path_, kThreadAddress), std::vector<ResultRow>{expected_[0]}) << "cut " << cut;
     }
     std::remove(path_.c_str());
 }
@@ -136,7 +138,7 @@ TEST_F(RunFile, AReaderNeverCountsAnEntryStillBeingWritten) {
 TEST_F(RunFile, StartsAfreshAndReportsFailures) {
     WriteBytes(path_, "[配置]\r\n总数=9\r\n[1]\r\n标题=旧的\r\n");
     ASSERT_TRUE(writer_.Open(path_, "1"));
-    EXPECT_TRUE(LoadListFile(path_, kForum).empty());
+    EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
     std::remove(path_.c_str());
 
     ListFileWriter nowhere;
@@ -148,7 +150,7 @@ TEST_F(RunFile, StartsAfreshAndReportsFailures) {
 std::vector<ResultRow> Load(std::string_view bytes) {
     const std::string path = TestFile();
     WriteBytes(path, bytes);
-    std::vector<ResultRow> rows = LoadListFile(path, kForum);
+    std::vector<ResultRow> rows = LoadListFile(path, kThreadAddress);
     std::remove(path.c_str());
     return rows;
 }
@@ -171,7 +173,7 @@ TEST(LoadListFile, ReadsCountEntriesFromTheStartEntry) {
         EXPECT_TRUE(Load("[配置]\r\n当前开始项=100\r\n总数=" + count + "\r\n" + entries).empty()) << count;
     }
     EXPECT_TRUE(Load("").empty());
-    EXPECT_TRUE(LoadListFile(testing::TempDir() + "没有这个文件.ini", kForum).empty());
+    EXPECT_TRUE(LoadListFile(testing::TempDir() + "没有这个文件.ini", kThreadAddress).empty());
 }
 
 TEST(LoadListFile, StopsAtTheHighestEntrySection) {
@@ -263,7 +265,7 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
     ASSERT_TRUE(SaveListFile(path_, ShareRows(rows), [&](size_t done) { progress.push_back(done); }));
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), rows.size());
-    EXPECT_EQ(LoadListFile(path_, kForum), rows);
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
     const IniReader file = IniReader::FromFile(path_);
     EXPECT_EQ(file.Get("配置", "当前开始项"), "1");
     EXPECT_EQ(file.Get("配置", "总数"), std::to_string(rows.size()));
@@ -272,9 +274,9 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
     // Saving again, fewer rows: the count says how many count.
     rows.resize(2);
     ASSERT_TRUE(SaveListFile(path_, ShareRows(rows)));
-    EXPECT_EQ(LoadListFile(path_, kForum), rows);
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
     ASSERT_TRUE(SaveListFile(path_, ShareRows({})));
-    EXPECT_TRUE(LoadListFile(path_, kForum).empty());
+    EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
 }
 
 TEST_F(SaveListFileTest, NewFileLayout) {
@@ -308,7 +310,7 @@ TEST_F(SaveListFileTest, KeepsWhatElseTheFileHolds) {
               "[ 1 ]\r\n附加=留着\r\n"
               "[01]\r\n序列号=另一个节\r\n"
               "[2]\r\n序列号=11\r\n标题=\r\nUID=\r\n用户名=\r\n");
-    EXPECT_EQ(LoadListFile(path_, kForum), rows);
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
 }
 
 TEST_F(SaveListFileTest, LeavesTheFileAsItWasWhenItCannotSave) {
@@ -359,7 +361,7 @@ TEST_F(SaveListFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         if (WIFSIGNALED(status)) ++killed_while_saving;
         const std::string now = ReadBytes(path_);
         if (now != old_file && !now.empty()) {
-            EXPECT_EQ(LoadListFile(path_, kForum).size(), new_rows.size()) << "attempt " << attempt;
+            EXPECT_EQ(LoadListFile(path_, kThreadAddress).size(), new_rows.size()) << "attempt " << attempt;
         }
         EXPECT_FALSE(now.empty()) << "attempt " << attempt;
         WriteBytes(path_, old_file);
