@@ -2,6 +2,7 @@
 #include "net/http_request.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "net/cookies.h"
 #include "net/url.h"
@@ -47,15 +48,36 @@ std::string HeaderBlock(std::string headers, const std::string& url, const std::
     return headers;
 }
 
+// Why WinInet gave no (whole) answer, from its last error.
+FetchOutcome FailureOf(DWORD error) {
+    switch (error) {
+        case ERROR_INTERNET_CANNOT_CONNECT:
+        case ERROR_INTERNET_NAME_NOT_RESOLVED: return FetchOutcome::kNoConnection;
+        case ERROR_INTERNET_TIMEOUT: return FetchOutcome::kTimedOut;
+        case ERROR_INTERNET_CONNECTION_ABORTED:
+        case ERROR_INTERNET_CONNECTION_RESET:
+        case ERROR_HTTP_INVALID_SERVER_RESPONSE: return FetchOutcome::kReset;
+        default: return FetchOutcome::kFailed;
+    }
+}
+
 // Reads in 1024-byte chunks until the response ends, a read fails or the size cap is reached; the cap keeps
-// memory bounded whatever a server sends.
-std::string ReadBody(HINTERNET request) {
+// memory bounded whatever a server sends. `outcome` tells which of the three ended it.
+std::string ReadBody(HINTERNET request, FetchOutcome& outcome) {
     std::string body;
     char chunk[kReadChunk];
+    outcome = FetchOutcome::kTooLarge;
     while (body.size() < kMaxResponseBody) {
         const DWORD wanted = static_cast<DWORD>(std::min<size_t>(kReadChunk, kMaxResponseBody - body.size()));
         DWORD received = 0;
-        if (!InternetReadFile(request, chunk, wanted, &received) || received == 0) break;
+        if (!InternetReadFile(request, chunk, wanted, &received)) {
+            outcome = FailureOf(GetLastError());
+            break;
+        }
+        if (received == 0) {
+            outcome = FetchOutcome::kAnswered;
+            break;
+        }
         body.append(chunk, received);
     }
     return body;
@@ -118,6 +140,27 @@ DWORD StatusCode(HINTERNET request) {
     return status;
 }
 
+// The seconds an answer's Retry-After asks for, given as a number or as a date; -1 when it has none.
+int RetryAfterSeconds(HINTERNET request) {
+    char value[128] = {};
+    DWORD length = sizeof value - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_RETRY_AFTER, value, &length, nullptr)) return -1;
+    const std::string text = TrimBlanks(std::string_view(value, length));
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
+        return static_cast<int>(std::min<int64_t>(LeadingInteger(text), INT32_MAX));
+    SYSTEMTIME when, now;
+    if (!InternetTimeToSystemTimeA(text.c_str(), &when, 0)) return -1;
+    GetSystemTime(&now);
+    FILETIME when_file, now_file;
+    SystemTimeToFileTime(&when, &when_file);
+    SystemTimeToFileTime(&now, &now_file);
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+    };
+    const int64_t seconds = (ticks(when_file) - ticks(now_file)) / 10'000'000;
+    return static_cast<int>(std::clamp<int64_t>(seconds, 0, INT32_MAX));
+}
+
 // Where a redirect answer points; empty for any other answer.
 std::string RedirectLocation(HINTERNET request) {
     switch (StatusCode(request)) {
@@ -164,6 +207,11 @@ std::string UserAgentFor(std::string_view extra_headers) {
 }
 
 std::string HttpRequest(HttpRequestArgs& args) {
+    args.outcome = FetchOutcome::kFailed;
+    if (HasControlCharacters(args.cookies)) {
+        args.outcome = FetchOutcome::kRefused;
+        return {};
+    }
     int method = args.method >= 0 && args.method <= 2 ? args.method : kGet;
     const bool secure = IsSecure(args.url);
     const std::string agent = UserAgentFor(args.extra_headers);
@@ -185,22 +233,29 @@ std::string HttpRequest(HttpRequestArgs& args) {
     if (method != kGet && args.post_bytes.empty()) args.post_bytes = args.post_text;
     // Redirects are followed here rather than by WinInet, which would follow a loop for ever.
     bool sent = Send(exchange.request.get(), method, args);
+    if (!sent) args.outcome = FailureOf(GetLastError());
     for (int redirects = 0; sent && !args.no_redirect; ++redirects) {
         const std::string location = RedirectLocation(exchange.request.get());
         if (location.empty()) break;
         if (redirects == kMaxRedirects) {
             sent = false;
+            args.outcome = FetchOutcome::kFailed;
             break;
         }
         url = CombinedUrl(url, location);
         method = MethodAfterRedirect(exchange.request.get(), method);
         exchange = Open(root.get(), url, method, args.merge_cookies);
         sent = exchange.request && Send(exchange.request.get(), method, args);
+        if (!sent) args.outcome = exchange.request ? FailureOf(GetLastError()) : FetchOutcome::kFailed;
     }
 
     // Without a response there are no headers to read; some WinInet versions would report an empty header
     // block instead of failing the query.
-    std::string body = sent ? ReadBody(exchange.request.get()) : std::string();
+    std::string body = sent ? ReadBody(exchange.request.get(), args.outcome) : std::string();
+    if (sent) {
+        args.status = static_cast<int>(StatusCode(exchange.request.get()));
+        args.retry_after = RetryAfterSeconds(exchange.request.get());
+    }
     args.returned_headers =
         sent ? ResponseHeaders(exchange.request.get()) : std::string(kHeaderBufferSize, ' ');
     args.returned_cookies = CollectCookies(args.returned_headers);

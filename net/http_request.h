@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/fetched_page.h"
+
 struct HttpRequestArgs {
     // Absolute http:// or https:// URL; one without a scheme is taken as plain http.
     std::string url;
@@ -27,6 +29,11 @@ struct HttpRequestArgs {
     std::string post_bytes;
     // "host:port" of an HTTP proxy; empty for a direct connection.
     std::string proxy;
+    // Out: whether an answer came, or why not; its status and the seconds its Retry-After asks for (-1:
+    // none).
+    FetchOutcome outcome = FetchOutcome::kFailed;
+    int status = 0;
+    int retry_after = -1;
 };
 
 // Redirects followed in a row; one more makes the request fail (as browsers give up on a loop).
@@ -36,7 +43,8 @@ inline constexpr int kMaxRedirects = 20;
 inline constexpr size_t kMaxResponseBody = 64 * 1024 * 1024;
 
 // Performs the request and returns the response body as received (any status). An empty body also stands for
-// "could not open a handle", in which case no output argument is touched.
+// "could not open a handle", in which case no output argument but the outcome is touched. A cookie string
+// with control characters would add header lines of its own: such a request is not sent (kRefused).
 std::string HttpRequest(HttpRequestArgs& args);
 
 // GET of `url` with every other argument left empty: the page download of the program's own callers.

@@ -1,4 +1,4 @@
-// DownloadPageText: HttpRequest, then the charset the response declares decides on a conversion to GBK.
+// DownloadPage: HttpRequest, then the charset the response declares decides on a conversion to GBK.
 #include "net/page_download.h"
 
 #include <windows.h>
@@ -29,9 +29,14 @@ std::string GbkFromUtf8(std::string_view utf8) {
 
 }  // namespace
 
-std::string DownloadPageText(const std::string& url) {
+FetchedPage DownloadPage(const std::string& url, const std::string& cookie) {
     HttpRequestArgs args;
     args.url = url;
+    args.cookies = cookie;
+    // The forum's own cookies are neither kept nor sent: each request carries exactly the user's cookie.
+    args.merge_cookies = true;
     std::string text = PageText(HttpRequest(args));
-    return DeclaresUtf8(args.returned_headers, text) ? GbkFromUtf8(text) : text;
+    FetchedPage page{.outcome = args.outcome, .status = args.status, .retry_after = args.retry_after};
+    if (page.Answered()) page.text = DeclaresUtf8(args.returned_headers, text) ? GbkFromUtf8(text) : text;
+    return page;
 }

@@ -3,7 +3,11 @@
 
 #include <string>
 
-// GET of `url`; the body as text (see PageText). A page whose response declares UTF-8 is converted to GBK
+#include "net/fetched_page.h"
+
+// GET of `url` sending `cookie` (a cookie string; empty for none) and nothing the system keeps: what the
+// forum answers, with its text (see PageText). A page whose response declares UTF-8 is converted to GBK
 // first, so that extraction finds its markers and its text shows as written; a character GBK lacks becomes
-// what the system's conversion makes of it. Any other page is returned as received.
-std::string DownloadPageText(const std::string& url);
+// what the system's conversion makes of it. Any other page is taken as received. An answer cut short or past
+// the size cap is no answer.
+FetchedPage DownloadPage(const std::string& url, const std::string& cookie = {});
