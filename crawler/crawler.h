@@ -3,8 +3,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "crawler/site_rules.h"
 #include "runtime/control.h"
 #include "runtime/serial_work.h"
 
@@ -30,23 +32,28 @@ struct CrawlerState;
 class Crawler {
   public:
     // `connections`: how many pages of a run are fetched at once (at least 1).
-    Crawler(CrawlerControls controls, std::string forum, std::string temp_file, int connections);
+    // `thread_address` rebuilds the address cells of the temporary list file an earlier session left.
+    Crawler(CrawlerControls controls, std::string temp_file, std::string thread_address);
     // Stops a run going and waits up to a second for it to finish its last step.
     ~Crawler();
     Crawler(const Crawler&) = delete;
     Crawler& operator=(const Crawler&) = delete;
 
-    // Starts a run over the ids the window asks for, or stops the run going at once: the id in hand and any
-    // fetched ahead leave no row.
-    void StartOrStopRun();
+    // Starts a run over the ids the window asks for on `site`, or stops the run going at once: the id in hand
+    // and any fetched ahead leave no row. A run without a rule first finds one among the presets, and does
+    // not start when none fits. At its end the status line sums the run up.
+    void StartOrStopRun(const ForumSite& site);
     // Rebuild the list from the temporary list file and keep the rows with a title, when the box is checked.
-    void FilterEmptyTitles();
+    // `thread_address` rebuilds the address cells when the file must be read again.
+    void FilterEmptyTitles(std::string thread_address);
     // Rebuild the list from the temporary list file and keep the rows whose chosen column holds the text.
-    void FilterBySearchText();
+    void FilterBySearchText(std::string thread_address);
 
     // Queues other work on the list (save, load, clear) behind the runs and filters asked for before it.
     void PostListWork(std::function<void()> job);
     bool RunGoing() const;
+    // The rule the latest run found by itself; none before any did.
+    std::optional<SiteRule> FoundRule() const;
 
   private:
     std::shared_ptr<CrawlerState> state_;  // shared with the queued jobs, which may outlive the crawler

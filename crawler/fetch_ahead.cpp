@@ -15,7 +15,7 @@ struct FetchAhead::State {
     std::condition_variable step_taken;    // wakes the fetchers
     int64_t next_fetch = 0;
     int64_t next_take = 0;
-    std::map<int64_t, std::string> fetched;  // pages not yet taken, by step
+    std::map<int64_t, FetchedPage> fetched;  // pages not yet taken, by step
     bool stopped = false;
 
     static void Fetcher(const std::shared_ptr<State>& state) {
@@ -28,7 +28,7 @@ struct FetchAhead::State {
             if (s.stopped || s.next_fetch >= s.steps) return;
             const int64_t step = s.next_fetch++;
             lock.unlock();
-            std::string page = s.fetch(step);
+            FetchedPage page = s.fetch(step);
             lock.lock();
             if (s.stopped) return;
             s.fetched.emplace(step, std::move(page));
@@ -50,7 +50,7 @@ FetchAhead::~FetchAhead() {
     Stop();
 }
 
-std::optional<std::string> FetchAhead::Next(const std::function<void()>& waiting,
+std::optional<FetchedPage> FetchAhead::Next(const std::function<void()>& waiting,
                                             std::chrono::milliseconds interval) {
     State& s = *state_;
     std::unique_lock lock(s.mutex);

@@ -8,13 +8,15 @@
 #include <optional>
 #include <string>
 
+#include "net/fetched_page.h"
+
 // Fetches steps 0 … steps − 1 on up to `connections` threads of its own, never more than `connections` steps
 // beyond the last one taken, so at most that many pages are held or in flight. Stop() may come from any
 // thread and takes effect at once: Next() returns, pages not taken are dropped, and a thread still waiting on
 // the network finishes on its own without touching anything but the state it shares.
 class FetchAhead {
   public:
-    using Fetch = std::function<std::string(int64_t step)>;
+    using Fetch = std::function<FetchedPage(int64_t step)>;
 
     FetchAhead(Fetch fetch, int64_t steps, int connections);
     ~FetchAhead();  // stops
@@ -23,7 +25,7 @@ class FetchAhead {
 
     // The page of the next step, waiting for it; none when every step has been taken or after a stop. While
     // it waits, `waiting` is called every `interval`.
-    std::optional<std::string> Next(const std::function<void()>& waiting = {},
+    std::optional<FetchedPage> Next(const std::function<void()>& waiting = {},
                                     std::chrono::milliseconds interval = std::chrono::milliseconds(250));
     void Stop();
 

@@ -2,6 +2,7 @@
 // through its controls: runs, stops, filters, and the temporary list file after each.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -38,7 +39,7 @@ ResultRow ExpectedRow(int id, const std::string& forum) {
     ExpectedThreadPage page = ExpectedThread(id);
     std::string title = ListValue(page.title);
     return {std::to_string(id), title, ListValue(page.uid), ListValue(page.name),
-            title.empty() ? "" : ThreadAddress(forum, id)};
+            title.empty() ? "" : ForumRule(DefaultRule(), forum).ThreadAddress(id)};
 }
 
 // How many rows hold `lower_text` in a column, ASCII letters compared in lower case.
@@ -54,7 +55,7 @@ class CrawlerWindow : public testing::Test {
   protected:
     void Open(const std::string& forum) {
         DeleteFileA(kTempFile.c_str());
-        window_ = std::make_unique<MainWindow>(forum);
+        window_ = std::make_unique<MainWindow>(ForumSettings{.address = forum});
         ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
     }
     Control operator[](ControlName name) { return window_->form()[name]; }
@@ -125,8 +126,34 @@ TEST_F(CrawlerWindow, RunsOfNoneOneAndThreeIds) {
     ExpectTempFileHolds(expected, "0100");
     EXPECT_EQ((*this)[kProgressBar].Maximum(), 2);
     EXPECT_EQ((*this)[kProgressLabel].Text(), "2/2");
-    EXPECT_EQ((*this)[kStatusLine].Text(), "当前运行的值102查找到的标题：" + expected[2][1] + "作者UID：" +
-                                               expected[2][2] + "网址为：" + expected[2][4]);
+    EXPECT_EQ((*this)[kStatusLine].Text(),
+              "遍历完成：共 3 个，有标题 3 个，不存在 0 个，需登录 0 个，失败 0 个");
+}
+
+TEST_F(CrawlerWindow, TheStatusLineFollowsTheIdsAndSumsTheRunUpAtItsEnd) {
+    std::atomic<bool> released{false};
+    std::string address;
+    LoopbackServer server([&](const ReceivedRequest& request) -> Reply {
+        if (request.target == "/thread-1-1-1.html") return {.body = "<html>没有标题的页面</html>"};
+        if (request.target != "/thread-2-1-1.html") return {};
+        while (!released) Sleep(10);  // the run waits on thread 2 until the test has seen thread 1's line
+        return {.status = "404 Not Found"};
+    });
+    struct Release {
+        std::atomic<bool>& released;
+        ~Release() { released = true; }
+    } release{released};  // also when the test fails, so the server can stop
+    address = server.Url("/");
+    Open(address);
+    Start("1", "1");
+    // The address of the id visited, with or without a title.
+    const std::string first = "当前运行的值1查找到的标题：作者UID：网址为：" + address + "thread-1-1-1.html";
+    EXPECT_TRUE(PumpUntil([&] { return (*this)[kStatusLine].Text() == first; }, 10000))
+        << (*this)[kStatusLine].Text();
+    released = true;
+    ASSERT_TRUE(PumpUntil([&] { return (*this)[kStartButton].Text() == "开始"; }, 10000));
+    EXPECT_EQ((*this)[kStatusLine].Text(),
+              "遍历完成：共 2 个，有标题 0 个，不存在 1 个，需登录 0 个，失败 0 个");
 }
 
 TEST_F(CrawlerWindow, ThousandIdsGiveOneRowEachAndTheFiltersWork) {
@@ -182,7 +209,7 @@ TEST_F(CrawlerWindow, StopEndsTheRunAndLeavesAWholeFile) {
 
 TEST_F(CrawlerWindow, AFarForumFetchedOverSeveralConnectionsGivesTheSameRows) {
     const std::string forum = FarForum();
-    window_ = std::make_unique<MainWindow>(forum, 8);
+    window_ = std::make_unique<MainWindow>(ForumSettings{.address = forum, .connections = 8});
     DeleteFileA(kTempFile.c_str());
     ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
     RunOver("1", "79", 60000);  // 80 ids: 8 s one at a time, about 1 s over eight connections
@@ -340,7 +367,8 @@ class ShuffledForum {
 
 TEST_F(CrawlerWindow, PagesArrivingOutOfOrderGiveRowsAndAFileInIdOrder) {
     ShuffledForum forum;
-    window_ = std::make_unique<MainWindow>(forum.server().Url("/"), 4);
+    window_ =
+        std::make_unique<MainWindow>(ForumSettings{.address = forum.server().Url("/"), .connections = 4});
     DeleteFileA(kTempFile.c_str());
     ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
     PumpUntil([&] { return !forum.server().Requests().empty(); }, 5000);  // the home page, before the run
@@ -377,6 +405,10 @@ TEST_F(CrawlerWindow, PagesThatFailGiveRowsWithTheIdOnly) {
               (std::vector<ResultRow>{
                   {"1"}, {"2"}, {"3"}, {"4", "第四帖", "44", "四号", address + "thread-4-1-1.html"}}));
     ExpectTempFileHolds(Rows(), "1");
+    // A 404 is the forum saying the thread is missing; a page without a title is neither; silence is a
+    // failure.
+    EXPECT_EQ((*this)[kStatusLine].Text(),
+              "遍历完成：共 4 个，有标题 1 个，不存在 1 个，需登录 0 个，失败 1 个");
 }
 
 }  // namespace

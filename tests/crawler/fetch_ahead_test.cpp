@@ -14,6 +14,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+FetchedPage Page(std::string text) {
+    return {.outcome = FetchOutcome::kAnswered, .status = 200, .text = std::move(text)};
+}
+
 // Counts fetches in flight and how far beyond the steps asked for a fetch starts; `asked` is raised before
 // each Next(), so a fetch never runs more than the connections ahead of it.
 struct FetchWatch {
@@ -41,14 +45,14 @@ TEST(FetchAhead, PagesComeInStepOrderWithNoMoreThanTheConnectionsAhead) {
                 watch.Started(step);
                 std::this_thread::sleep_for(std::chrono::milliseconds(delays[static_cast<size_t>(step)]));
                 --watch.in_flight;
-                return "page " + std::to_string(step);
+                return Page("page " + std::to_string(step));
             },
             static_cast<int64_t>(delays.size()), connections);
         for (size_t step = 0; step < delays.size(); ++step) {
             ++watch.asked;
-            std::optional<std::string> page = pages.Next();
+            std::optional<FetchedPage> page = pages.Next();
             ASSERT_TRUE(page) << step;
-            EXPECT_EQ(*page, "page " + std::to_string(step));
+            EXPECT_EQ(page->text, "page " + std::to_string(step));
         }
         EXPECT_FALSE(pages.Next());
         EXPECT_LE(watch.most_in_flight, connections);
@@ -67,10 +71,10 @@ TEST(FetchAhead, StopReturnsAtOnceWhileFetchesHangAndNothingOfThemIsTaken) {
         [answer, &finished](int64_t step) {
             if (step > 0) answer.wait();  // the first page arrives, the rest hang
             ++finished;
-            return std::string("page");
+            return Page("page");
         },
         10, 3);
-    ASSERT_EQ(pages->Next(), "page");
+    ASSERT_EQ(pages->Next().value_or(FetchedPage{}).text, "page");
 
     std::thread stopper([&] {
         std::this_thread::sleep_for(50ms);
@@ -91,7 +95,7 @@ TEST(FetchAhead, StopReturnsAtOnceWhileFetchesHangAndNothingOfThemIsTaken) {
 
 TEST(FetchAhead, NoStepsGiveNoPage) {
     FetchAhead pages(
-        [](int64_t) -> std::string {
+        [](int64_t) -> FetchedPage {
             ADD_FAILURE() << "nothing to fetch";
             return {};
         },

@@ -1,4 +1,5 @@
-// Tests of cutting title, author UID and author name out of thread pages.
+// Tests of cutting title, author UID and author name out of thread pages by the default rule, and of the
+// verdict on a page.
 #include "crawler/thread_page.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,15 @@ std::string NormalPage(const std::string& title, const std::string& uid, const s
     return Page(Subject(title), AuthorBlock(uid, name) + UidCard(uid));
 }
 
-void ExpectFacts(const ThreadPageFacts& facts, const std::string& title, const std::string& uid,
+FetchedPage Answer(std::string text, int status = 200) {
+    return {.outcome = FetchOutcome::kAnswered, .status = status, .text = std::move(text)};
+}
+
+ThreadPage ExtractThreadPage(const std::string& page, const std::string& forum) {
+    return ReadThreadPage(Answer(page), ForumRule(DefaultRule(), forum));
+}
+
+void ExpectFacts(const ThreadPage& facts, const std::string& title, const std::string& uid,
                  const std::string& name) {
     EXPECT_EQ(facts.title, title);
     EXPECT_EQ(facts.uid, uid);
@@ -123,6 +132,39 @@ TEST(ThreadPage, MarkersMatchOnlyAtCharacterStarts) {
     ExpectFacts(ExtractThreadPage(page, kForum), "", "12\x81\"3", "名字");
     // A lead byte right before "</span>" makes the title run on to the next one.
     EXPECT_EQ(ExtractThreadPage(Subject("标\xB1</span>后面"), kForum).title, "标\xB1</span>后面");
+}
+
+TEST(ThreadPage, TheVerdictTellsAThreadFromANoticeAndAFailure) {
+    const ForumRule rule(DefaultRule(), kForum);
+    const auto verdict = [&](const FetchedPage& page) { return ReadThreadPage(page, rule).verdict; };
+    EXPECT_EQ(verdict(Answer(NormalPage("标题", "1", "作者"))), PageVerdict::kTitled);
+    EXPECT_EQ(verdict(Answer(Page("<span class=\"xg1\">没有标题</span>", AuthorBlock("5", "无题作者")))),
+              PageVerdict::kUntitled);
+    EXPECT_EQ(verdict(Answer("")), PageVerdict::kUntitled);
+    // The forum's notices, answered with 200, and its statuses.
+    const ThreadPage missing = ReadThreadPage(
+        Answer("<div id=\"messagetext\"><p>抱歉，指定的主题不存在或已被删除或正在被审核</p>" + UidCard("9")),
+        rule);
+    EXPECT_EQ(missing.verdict, PageVerdict::kMissing);
+    EXPECT_EQ(missing.uid, "");  // a notice is no thread: nothing of it goes into the row
+    EXPECT_EQ(
+        verdict(Answer("<p>抱歉，您尚未登录，没有权限访问该版块</p></div><div id=\"messagelogin\"></div>")),
+        PageVerdict::kLogin);
+    EXPECT_EQ(verdict(Answer("gone", 404)), PageVerdict::kMissing);
+    EXPECT_EQ(verdict(Answer(NormalPage("标题", "1", "作者"), 410)), PageVerdict::kMissing);
+    EXPECT_EQ(verdict(Answer("", 403)), PageVerdict::kLogin);
+    for (int status : {408, 429, 500, 502, 503})
+        EXPECT_EQ(verdict(Answer("busy", status)), PageVerdict::kFailed) << status;
+    // A thread whose text quotes a notice is still a thread: the notice is told by the markup around it.
+    EXPECT_EQ(
+        verdict(Answer(NormalPage("为什么提示抱歉，指定的主题不存在或已被删除或正在被审核", "1", "作者"))),
+        PageVerdict::kTitled);
+    // No answer at all.
+    for (FetchOutcome outcome : {FetchOutcome::kNoConnection, FetchOutcome::kTimedOut, FetchOutcome::kReset,
+                                 FetchOutcome::kTooLarge, FetchOutcome::kRefused, FetchOutcome::kFailed}) {
+        EXPECT_EQ(verdict(FetchedPage{.outcome = outcome, .text = NormalPage("t", "1", "n")}),
+                  PageVerdict::kFailed);
+    }
 }
 
 }  // namespace

@@ -57,12 +57,19 @@ ExpectedThreadPage ExpectedThread(int id, SampleForumCharset charset, SampleForu
     switch (tid.back()) {
         case '0': page = {"示例主题 " + tid + "：本地论坛的日常讨论", uid, "会员" + uid}; break;
         case '1': page = {"Thread " + tid + ": plain ASCII subject", uid, "user_" + uid}; break;
-        case '2': page = {"问 &amp; 答 " + tid + " &lt;精华&gt; &quot;置顶&quot;", uid, "张三&amp;" + uid}; break;
+        case '2':
+            page = {"问 &amp; 答 " + tid + " &lt;精华&gt; &quot;置顶&quot;", uid, "张三&amp;" + uid};
+            break;
         case '3': page = {"　全角空格开头 " + tid + "  ", uid, "李 四" + uid}; break;
-        case '4': page = {"繁體 " + tid + " 觸發誠信謀", uid, "衆誠" + uid}; break;  // trail bytes 0x7C and 0x5C
-        case '5': page = {"超长标题" + tid + "：" + Repeat("这是一个很长的标题", 12), uid, "王五" + uid}; break;
+        case '4':
+            page = {"繁體 " + tid + " 觸發誠信謀", uid, "衆誠" + uid};
+            break;  // trail bytes 0x7C and 0x5C
+        case '5':
+            page = {"超长标题" + tid + "：" + Repeat("这是一个很长的标题", 12), uid, "王五" + uid};
+            break;
         case '6': page = {"【公告】第" + tid + "号 版规更新 (2024-01-01) #1", uid, "管理员" + uid}; break;
-        case '7': return real_software ? Missing() : Page{};  // hidden thread: a page without markers, or the notice
+        case '7':
+            return Missing();  // a hidden thread: the forum's notice that it does not exist, with HTTP 200
         case '8': page = {"求助：" + tid + " 号机器无法启动？？", uid, "Tester" + uid + "号"}; break;
         default: return Missing();
     }

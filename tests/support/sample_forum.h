@@ -9,27 +9,28 @@ struct ExpectedThreadPage {
     std::string title;
     std::string uid;
     std::string name;
-    // False when the forum says there is no such thread: a 404 in the design markup, the software's "thread does
-    // not exist" notice (HTTP 200) in the others.
+    // False when the forum says there is no such thread: a 404, or the software's "thread does not exist"
+    // notice (HTTP 200; the only answer the real software's markups give, but for the rewrite rule's negative
+    // ids).
     bool exists = true;
-    // True when a guest gets the software's login-required notice instead of the thread; title, uid and name are
-    // then what the sample member (kSampleForumLoginCookie) gets.
+    // True when a guest gets the software's login-required notice instead of the thread; title, uid and name
+    // are then what the sample member (kSampleForumLoginCookie) gets.
     bool needs_login = false;
 };
 
 // The charset a sample forum's pages are written in (tools/forum-server.sh start ... CHARSET).
 enum class SampleForumCharset { kGbk, kUtf8 };
 
-// Whose page markup the sample forum serves (tools/forum-server.sh start ... MARKUP): the program's own design,
-// Discuz! X3 (forum.php?mod=viewthread&tid=N), Discuz! X3 with its URL rewriting (thread-N-1-1.html) or
-// Discuz! 7 (viewthread.php?tid=N).
+// Whose page markup the sample forum serves (tools/forum-server.sh start ... MARKUP): the program's own
+// design, Discuz! X3 (forum.php?mod=viewthread&tid=N), Discuz! X3 with its URL rewriting (thread-N-1-1.html)
+// or Discuz! 7 (viewthread.php?tid=N).
 enum class SampleForumMarkup { kDesign, kDiscuzX3, kDiscuzX3Rewrite, kDiscuz7 };
 
 // The sample forum's answer for any thread id, as GBK text whatever the forum's charset. Ids 1 to 20 are
-// hand-made pages; every other id follows its last digit: 7 is a hidden thread (a page without any marker in the
-// design, the "does not exist" notice elsewhere), 9 a missing thread, the others full threads whose title and
-// name embed the id and whose UID is "1" followed by the id without its last digit. Negative ids are missing.
-// Both charsets give the same except for id 11, whose half character hides the title in GBK only.
+// hand-made pages; every other id follows its last digit: 7 is a hidden thread (the software's notice that
+// the thread does not exist, with HTTP 200), 9 a missing thread, the others full threads whose title and name
+// embed the id and whose UID is "1" followed by the id without its last digit. Negative ids are missing. Both
+// charsets give the same except for id 11, whose half character hides the title in GBK only.
 //
 // The markups differ in two places. Id 18, a guest's thread: the design gives the name "游客" from an author
 // block for the empty UID, while the real software links no member on a guest's post at all, so its name is
