@@ -2,7 +2,6 @@
 #include "app/commands.h"
 
 #include "app/main_controls.h"
-#include "net/url.h"
 #include "runtime/services.h"
 #include "state/csv_file.h"
 #include "state/list_file.h"
@@ -14,8 +13,8 @@ constexpr const char* kListEntries[] = {"保存数据", "读取数据", "清空�
 
 }  // namespace
 
-ListCommands::ListCommands(FormWindow& form, std::string forum, Crawler& crawler)
-    : form_(form), forum_(std::move(forum)), crawler_(crawler) {}
+ListCommands::ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumRule()> address_rule)
+    : form_(form), crawler_(crawler), address_rule_(std::move(address_rule)) {}
 
 void ListCommands::ShowMenu() {
     const bool row_selected = form_[kResultList].Selection() >= 0;
@@ -53,8 +52,9 @@ void ListCommands::OpenThread() {
 }
 
 void ListCommands::OpenHomePage() {
-    // A UID from a page or a list file is only data: encoded, it cannot add to the address or end it.
-    OpenInBrowser(HomePageAddress(forum_, PercentEncode(SelectedCell(kColumnUid))));
+    // A UID from a page or a list file is only data: the rule encodes it, so it cannot add to the address or
+    // end it.
+    OpenInBrowser(address_rule_().HomePage(SelectedCell(kColumnUid)));
 }
 
 void ListCommands::Save() {
@@ -78,7 +78,8 @@ void ListCommands::Save() {
 
 void ListCommands::Load() {
     crawler_.PostListWork([dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(),
-                           list = form_[kResultList], progress = form_[kProgressBar], forum = forum_] {
+                           list = form_[kResultList], progress = form_[kProgressBar],
+                           thread_address = address_rule_().ThreadAddressTemplate()] {
         dialog->SetType(FileDialog::Type::Open);
         if (!dialog->Show(owner)) return;
         const std::string file = dialog->FileName();
@@ -86,7 +87,7 @@ void ListCommands::Load() {
             ShowMessage("没有选中文件", "信息：", MB_ICONHAND);
             return;
         }
-        std::vector<SharedRow> rows = ShareRows(LoadListFile(file, forum));
+        std::vector<SharedRow> rows = ShareRows(LoadListFile(file, thread_address));
         const int count = static_cast<int>(rows.size());
         progress.SetPosition(progress.Minimum());
         progress.SetMaximum(count);

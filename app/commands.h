@@ -2,15 +2,18 @@
 // clear, export to CSV.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "crawler/crawler.h"
+#include "crawler/site_rules.h"
 #include "runtime/window.h"
 
 class ListCommands {
   public:
-    ListCommands(FormWindow& form, std::string forum, Crawler& crawler);
+    // `address_rule` gives the rule of the rows' addresses as it is when a command runs.
+    ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumRule()> address_rule);
 
     // Shows the popup menu at the cursor: the row commands only with a row selected, the list commands only
     // while no run fills the list.
@@ -34,6 +37,6 @@ class ListCommands {
     std::string SelectedCell(int column);
 
     FormWindow& form_;
-    std::string forum_;
     Crawler& crawler_;
+    std::function<ForumRule()> address_rule_;
 };

@@ -26,42 +26,24 @@ std::string_view OptionOf(std::string_view argument, std::string_view& value) {
     return {};
 }
 
-}  // namespace
-
-std::string ForumAddressProblem(std::string_view url) {
-    std::string lower = AsciiLower(url);
-    std::string_view scheme = lower.starts_with("http://")    ? "http://"
-                              : lower.starts_with("https://") ? "https://"
-                                                              : "";
-    if (scheme.empty()) return "论坛地址必须以 http:// 或 https:// 开头：" + std::string(url);
-    for (unsigned char c : url) {
-        if (c <= ' ' || c == 0x7F) return "论坛地址不能含有空白或控制字符：" + std::string(url);
-    }
-    std::string_view rest = url.substr(scheme.size());
-    if (rest.empty() || rest.front() == '/') return "论坛地址缺少主机名：" + std::string(url);
-    if (!url.ends_with('/')) return "论坛地址必须以 / 结尾：" + std::string(url);
-    return {};
-}
-
-namespace {
-
 std::string SetForum(ProgramOptions& options, std::string_view forum) {
     options.forum = forum;
     return ForumAddressProblem(forum);
 }
 
 std::string SetConnections(ProgramOptions& options, std::string_view text) {
-    const bool digits =
-        !text.empty() && text.size() <= 2 && text.find_first_not_of("0123456789") == text.npos;
-    const int count = digits ? static_cast<int>(LeadingInteger(text)) : 0;
-    if (count < 1 || count > kMostConnections)
-        return "同时下载的页数必须是 1 到 " + DecimalText(kMostConnections) + " 之间的整数：" +
-               std::string(text);
-    options.connections = count;
-    return {};
+    options.connections = CountInRange(text, 1, kMostConnections);
+    if (options.connections) return {};
+    return "同时下载的页数必须是 1 到 " + DecimalText(kMostConnections) + " 之间的整数：" + std::string(text);
 }
 
 }  // namespace
+
+ForumSettings ProgramOptions::Over(ForumSettings settings) const {
+    if (forum) settings.address = *forum;
+    if (connections) settings.connections = *connections;
+    return settings;
+}
 
 ProgramOptions OptionsFromArguments(int argc, const char* const* argv, std::string& problem) {
     ProgramOptions options;
@@ -93,9 +75,4 @@ std::string ForumCaptionWithCount(std::string_view forum, std::string_view membe
 
 std::string ForumStatusLine(std::string_view forum) {
     return "Quillmoor  " + UrlHost(forum);
-}
-
-std::string MemberCountOfHomePage(std::string_view page) {
-    return ExtractBetween(page, "/em><span class=#引号pipe#引号>|</span>会员: <em>",
-                          "</em><span class=#引号pipe#引号>");
 }

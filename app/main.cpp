@@ -1,4 +1,5 @@
-// The start routine: reads the command line, brings up GDI+ and the main window, and runs the message loop.
+// The start routine: reads the settings and the command line, brings up GDI+ and the main window, and runs
+// the message loop.
 #include <windows.h>
 
 #include <cfloat>
@@ -10,6 +11,7 @@
 #include "gfx/startup.h"
 #include "runtime/services.h"
 #include "skin/skin_engine.h"
+#include "state/settings.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     _fpreset();
@@ -25,9 +27,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr));
     skin.settings().icon = icon;
 
+    // The settings file beside the program; the command line wins for this session.
+    const std::string settings_file = ProgramDirectory() + "\\设置.ini";
+    SettingsFile settings = ReadSettings(settings_file);
     int exit_code = 1;
     {
-        MainWindow window(std::move(options.forum), options.connections, &skin);
+        MainWindow window(options.Over(settings.forum), &skin, settings_file, std::move(settings.problems));
         if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
     }
     return exit_code;

@@ -6,6 +6,7 @@
 #include "app/main_controls.h"
 #include "net/page_download.h"
 #include "runtime/services.h"
+#include "skin/skin_images.h"
 
 namespace {
 
@@ -23,16 +24,48 @@ constexpr Column kColumnHeaders[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(std::string forum, int connections, SkinEngine* skin)
-    : forum_(std::move(forum)), connections_(connections), skin_(skin), form_(Describe()) {}
+MainWindow::MainWindow(ForumSettings settings, SkinEngine* skin, std::string settings_file,
+                       std::vector<std::string> notices)
+    : settings_file_(std::move(settings_file)),
+      notices_(std::move(notices)),
+      skin_(skin),
+      // The form shows the forum of the settings, so they are taken first.
+      form_((TakeSettings(settings, notices_), Describe())) {}
 
 bool MainWindow::Create(HICON icon, int show_command) {
+    icon_ = icon;
     return form_.Create(icon, show_command);
+}
+
+void MainWindow::TakeSettings(const ForumSettings& settings, std::vector<std::string>& notices) {
+    settings_ = settings;
+    site_ = {.base = settings.address,
+             .rule = std::nullopt,
+             .cookie = settings.cookie,
+             .connections = settings.connections,
+             .pages_per_second = settings.pages_per_second};
+    if (settings.rule == kAutoDetectRule) return;
+    UserRules user_rules;
+    if (!settings_file_.empty()) user_rules = ReadUserRules(ReadSettings(settings_file_), settings.address);
+    site_.rule = RuleNamed(settings.rule, user_rules.usable);
+    if (site_.rule) return;
+    std::string why = "没有名为“" + settings.rule + "”的规则";
+    for (const std::string& refused : user_rules.refused) {
+        if (refused.starts_with("规则“" + settings.rule + "”")) why = refused;
+    }
+    notices.push_back("设置.ini：" + why + "，已改用默认规则");
+    site_.rule = DefaultRule();
+    settings_.rule = DefaultRule().name;
+}
+
+ForumRule MainWindow::AddressRule() const {
+    if (site_.rule) return ForumRule(*site_.rule, site_.base);
+    return ForumRule(crawler_ ? crawler_->FoundRule().value_or(DefaultRule()) : DefaultRule(), site_.base);
 }
 
 FormDescription MainWindow::Describe() {
     using K = ControlKind;
-    FormDescription form{ForumCaption(forum_), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
+    FormDescription form{ForumCaption(site_.base), 50, 50, 975, 696, kDefaultFont, {}, {}, {}};
     form.controls = {
         {kProgressLabel, K::TransparentLabel, 344, 656, 176, 16, "", {}, {}, {}},
         {kProgressBar, K::ProgressBar, 344, 656, 176, 24, "", {}, {}, {}},
@@ -46,7 +79,7 @@ FormDescription MainWindow::Describe() {
          "不显示查找为空",
          {},
          {},
-         {{kClicked, [this] { crawler_->FilterEmptyTitles(); }}}},
+         {{kClicked, [this] { crawler_->FilterEmptyTitles(AddressRule().ThreadAddressTemplate()); }}}},
         {kSearchEdit,
          K::Edit,
          804,
@@ -56,10 +89,10 @@ FormDescription MainWindow::Describe() {
          "",
          {},
          {},
-         {{kTextChanged, [this] { crawler_->FilterBySearchText(); }}}},
+         {{kTextChanged, [this] { crawler_->FilterBySearchText(AddressRule().ThreadAddressTemplate()); }}}},
         {kSearchColumn, K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
         {kSearchLabel, K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
-        {kStatusLine, K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(forum_), {}, kLabelFont, {}},
+        {kStatusLine, K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(site_.base), {}, kLabelFont, {}},
         {kStartButton,
          K::Button,
          272,
@@ -69,7 +102,7 @@ FormDescription MainWindow::Describe() {
          "开始",
          {},
          {},
-         {{kClicked, [this] { crawler_->StartOrStopRun(); }}}},
+         {{kClicked, [this] { crawler_->StartOrStopRun(site_); }}}},
         {kCountLabel, K::TransparentLabel, 144, 652, 48, 24, "遍历数：", {}, kLabelFont, {}},
         {kCountEdit, K::Edit, 196, 656, 66, 20, "", {}, {}, {}},
         {kFirstIdEdit, K::Edit, 68, 656, 66, 20, "", {}, {}, {}},
@@ -99,6 +132,8 @@ FormDescription MainWindow::Describe() {
         {"清空列表", [this] { commands_->Clear(); }},
         {"-", {}},
         {"导出CSV", [this] { commands_->ExportCsv(); }},
+        {"-", {}},
+        {"设置…", [this] { OpenSettings(); }},
     };
     form.events = {
         {kFormCreated, [this] { OnCreated(); }},
@@ -129,6 +164,8 @@ void MainWindow::OnCreated() {
                               BackgroundMode::Stretched);
         skin_->SetOptions(true, 25);
         skin_->SkinWindow(form_.hwnd(), {.caption_height = 25});
+        skin_->AddCaptionButton(form_.hwnd(), EmbeddedImage(SkinImage::Settings), "设置",
+                                [this] { OpenSettings(); });
     }
     Control list = form_[kResultList];
     for (const Column& column : kColumnHeaders) list.AppendColumn(column.header, column.width);
@@ -136,15 +173,54 @@ void MainWindow::OnCreated() {
         CrawlerControls{list, form_[kFirstIdEdit], form_[kCountEdit], form_[kStartButton],
                         form_[kProgressBar], form_[kProgressLabel], form_[kStatusLine],
                         form_[kEmptyTitleFilter], form_[kSearchEdit], form_[kSearchColumn]},
-        forum_, ProgramDirectory() + "\\临时文件.ini", connections_);
-    commands_ = std::make_unique<ListCommands>(form_, forum_, *crawler_);
+        ProgramDirectory() + "\\临时文件.ini", AddressRule().ThreadAddressTemplate());
+    commands_ = std::make_unique<ListCommands>(form_, *crawler_, [this] { return AddressRule(); });
+    ShowForum();
+    // What was wrong with the settings is said once, in place of the forum's name.
+    std::string notice;
+    for (const std::string& line : notices_) notice += (notice.empty() ? "" : "；") + line;
+    if (!notice.empty()) form_[kStatusLine].SetText(notice);
+}
 
+void MainWindow::ShowForum() {
     // The home page may take long to answer: fetch it on a worker so the window answers at once, and add the
-    // member count to the caption when it arrives.
+    // member count to the caption when it arrives. Without a rule, the first preset that finds a count on
+    // the page gives it.
     Control window = form_.Window();
-    window.SetText(ForumCaptionWithCount(forum_, ""));
-    StartWorker([window, forum = forum_] {
-        std::string count = MemberCountOfHomePage(DownloadPageText(forum));
-        window.SetText(ForumCaptionWithCount(forum, count));
+    window.SetText(ForumCaptionWithCount(site_.base, ""));
+    std::vector<SiteRule> rules = site_.rule ? std::vector{*site_.rule} : PresetRules();
+    StartWorker([window, site = site_, rules = std::move(rules)] {
+        const FetchedPage home = DownloadPage(site.base, site.cookie);
+        std::string count;
+        for (const SiteRule& rule : rules) {
+            if (count.empty()) count = ForumRule(rule, site.base).MemberCount(home.text);
+        }
+        window.SetText(ForumCaptionWithCount(site.base, count));
     });
+}
+
+void MainWindow::OpenSettings() {
+    if (settings_window_ && settings_window_->IsOpen()) {
+        SetForegroundWindow(settings_window_->form().hwnd());
+        return;
+    }
+    SettingsWindow::Host host{
+        .settings = settings_,
+        .settings_file = settings_file_,
+        .apply = [this](const ForumSettings& settings) { return ApplySettings(settings); },
+        .run_going = [this] { return crawler_->RunGoing(); },
+        .first_id = [this] { return form_[kFirstIdEdit].Text(); },
+    };
+    settings_window_ = std::make_unique<SettingsWindow>(std::move(host), skin_, form_.hwnd());
+    settings_window_->Open(icon_);
+}
+
+std::string MainWindow::ApplySettings(const ForumSettings& settings) {
+    std::vector<std::string> notices;
+    TakeSettings(settings, notices);
+    ShowForum();
+    form_[kStatusLine].SetText(ForumStatusLine(site_.base));
+    if (settings_file_.empty()) return {};
+    const std::string problem = SaveForumSettings(settings_file_, settings_);
+    return problem.empty() ? problem : "设置已在本次运行中生效，但" + problem;
 }

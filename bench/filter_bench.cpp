@@ -42,7 +42,7 @@ void WriteTempFile(const std::string& path, int entries) {
 void Measure(int entries, SkinEngine* skin = nullptr) {
     const std::string path = ProgramDirectory() + "\\临时文件.ini";
     WriteTempFile(path, entries);
-    MainWindow window(kForum, kDefaultConnections, skin);
+    MainWindow window({.address = kForum}, skin);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
     Control list = form[kResultList];

@@ -13,6 +13,7 @@
 #include "app/main_controls.h"
 #include "app/main_window.h"
 #include "bench/bench_util.h"
+#include "crawler/site_rules.h"
 #include "gfx/startup.h"
 #include "net/http_request.h"
 #include "skin/skin_engine.h"
@@ -26,7 +27,7 @@ constexpr int kFirstId = 1000;
 // `kind` follows the connection count in its lines. Returns its time in seconds.
 double TimeRun(const std::string& forum, int ids, int connections, double bare, SkinEngine* skin = nullptr,
                const char* kind = "") {
-    MainWindow window(forum, connections, skin);
+    MainWindow window({.address = forum, .connections = connections}, skin);
     window.Create(nullptr, SW_SHOWNORMAL);
     FormWindow& form = window.form();
     Control list = form[kResultList];
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
     if (connections.empty()) connections = {1, kDefaultConnections};
 
     const double start = NowSeconds();
-    for (int id = kFirstId; id < kFirstId + ids; ++id) HttpGet(ThreadAddress(forum, id));
+    const ForumRule rule(DefaultRule(), forum);
+    for (int id = kFirstId; id < kFirstId + ids; ++id) HttpGet(rule.ThreadAddress(id));
     const double bare = NowSeconds() - start;
     std::printf("bare fetch loop, one page at a time: %d pages in %.1f s (%.0f pages/s)\n", ids, bare,
                 ids / bare);

@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
     // GDI+ outlives the skin object, and the skin object the window.
     GdiplusSession gdiplus;
     SkinEngine skin;
-    MainWindow main_window(forum, kDefaultConnections, &skin);
+    MainWindow main_window({.address = forum}, &skin);
     if (!main_window.Create(nullptr, SW_SHOWNORMAL)) {
         std::fprintf(stderr, "skin_bench: cannot create the main window\n");
         return 1;

@@ -76,14 +76,14 @@ int main(int argc, char** argv) {
 
     ListTimes plain{};
     {
-        MainWindow window(kForum);
+        MainWindow window({.address = kForum});
         if (!window.Create(nullptr, SW_SHOWNORMAL)) return 1;
         plain = MeasureList(window, rows);
     }
     // GDI+ outlives the skin object, and the skin object the window.
     GdiplusSession gdiplus;
     SkinEngine skin;
-    MainWindow window(kForum, kDefaultConnections, &skin);
+    MainWindow window({.address = kForum}, &skin);
     if (!window.Create(nullptr, SW_SHOWNORMAL) || !skin.table().RecordOf(window.form().hwnd())) {
         std::fprintf(stderr, "skin_list_bench: cannot create the skinned main window\n");
         return 1;

@@ -45,7 +45,8 @@ RECT Control::Bounds() const {
     return Query<RECT>([this] {
         RECT rect{};
         GetWindowRect(hwnd_, &rect);
-        if (kind_ != ControlKind::Form) MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
+        if (kind_ != ControlKind::Form)
+            MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     });
 }
@@ -74,7 +75,7 @@ void Control::Move(int left, int top, int width, int height) const {
                      SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
         // Some systems recompute a drop-down list's field from its font when it is resized.
         if (resized && kind_ == ControlKind::ComboBox) FitComboField(height);
-        if (kind_ == ControlKind::TransparentLabel) RepaintBehind(hwnd_);
+        if (kind_ == ControlKind::TransparentLabel || kind_ == ControlKind::Note) RepaintBehind(hwnd_);
     });
 }
 
@@ -131,7 +132,7 @@ void Control::SetText(std::string_view text) const {
     std::string copy(text);
     Apply([&, this] {
         SetWindowTextA(hwnd_, copy.c_str());
-        if (kind_ == ControlKind::TransparentLabel) RepaintBehind(hwnd_);
+        if (kind_ == ControlKind::TransparentLabel || kind_ == ControlKind::Note) RepaintBehind(hwnd_);
     });
 }
 

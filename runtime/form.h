@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// A control's form name. It is made only by naming it (a constant of the form's owner), never from a bare text,
-// so a lookup with a misspelt name does not compile instead of finding no control.
+// A control's form name. It is made only by naming it (a constant of the form's owner), never from a bare
+// text, so a lookup with a misspelt name does not compile instead of finding no control.
 class ControlName {
   public:
     explicit constexpr ControlName(std::string_view text) : text_(text) {}
@@ -22,6 +22,7 @@ class ControlName {
 enum class ControlKind {
     Form,              // the form's own top-level window
     TransparentLabel,  // Static; the window's background shows through it
+    Note,              // Static of several lines, wrapped at the control's width; see-through too
     ProgressBar,       // msctls_progress32
     FileDialog,        // the common open/save dialog; not a window
     CheckBox,          // Button, BS_AUTOCHECKBOX
@@ -73,4 +74,7 @@ struct FormDescription {
     std::vector<ControlDescription> controls;  // in creation order
     std::vector<MenuEntryDescription> menu;
     std::vector<EventBinding> events;
+    // A window owned by another (a settings window): no taskbar button, no minimise or maximise box, and
+    // closing it does not end the program.
+    bool owned = false;
 };

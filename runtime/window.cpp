@@ -40,6 +40,8 @@ WindowKind KindOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::TransparentLabel:
             return {"Static", child | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
+        case ControlKind::Note:
+            return {"Static", child | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, WS_EX_TRANSPARENT};
         case ControlKind::ProgressBar: return {PROGRESS_CLASSA, child, 0};
         case ControlKind::CheckBox: return {"Button", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case ControlKind::Edit: return {"Edit", child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
@@ -70,15 +72,16 @@ FormWindow::~FormWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool FormWindow::Create(HICON icon, int show_command) {
+bool FormWindow::Create(HICON icon, int show_command, HWND owner) {
     RegisterFormClass(&FormWindow::WindowProc, icon);
     fonts_.push_back(MakeFont(description_.default_font));
     // The skin engine paints the frame and caption inside the window, so the window has no system frame: its
     // client area is the whole window, and the form's geometry and layout count from its outer corner.
-    constexpr DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    CreateWindowExA(WS_EX_APPWINDOW, kFormClass, description_.caption.c_str(), style, description_.left,
-                    description_.top, description_.width, description_.height, nullptr, nullptr,
-                    GetModuleHandleA(nullptr), this);
+    const DWORD style =
+        description_.owned ? WS_POPUP | WS_SYSMENU : WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    CreateWindowExA(description_.owned ? 0 : WS_EX_APPWINDOW, kFormClass, description_.caption.c_str(), style,
+                    description_.left, description_.top, description_.width, description_.height, owner,
+                    nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd_) return false;
     // The creation handler runs before the window is shown, so what it changes is there at the first paint.
     Fire(description_.events, kFormCreated);
@@ -200,7 +203,8 @@ LRESULT FormWindow::OnNotify(LPARAM lparam) {
 LRESULT FormWindow::OnCtlColorStatic(WPARAM wparam, LPARAM lparam) {
     for (size_t i = 0; i < controls_.size(); ++i) {
         if (controls_[i].hwnd() != reinterpret_cast<HWND>(lparam)) continue;
-        if (description_.controls[i].kind != ControlKind::TransparentLabel) break;
+        const ControlKind kind = description_.controls[i].kind;
+        if (kind != ControlKind::TransparentLabel && kind != ControlKind::Note) break;
         SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
@@ -215,7 +219,7 @@ LRESULT FormWindow::OnInvoke(LPARAM lparam) {
 LRESULT FormWindow::OnDestroy() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
-    PostQuitMessage(0);
+    if (!description_.owned) PostQuitMessage(0);
     return 0;
 }
 

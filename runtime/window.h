@@ -21,8 +21,9 @@ class FormWindow {
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
-    // Creates the window and its controls, fires the creation event and shows the window. False when it cannot.
-    bool Create(HICON icon, int show_command);
+    // Creates the window (owned by `owner`, when given) and its controls, fires the creation event and shows
+    // the window. False when it cannot.
+    bool Create(HICON icon, int show_command, HWND owner = nullptr);
     HWND hwnd() const { return hwnd_; }
 
     // The window itself, and its controls by form name (an empty Control for an unknown name).

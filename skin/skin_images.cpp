@@ -14,6 +14,7 @@ const char* ResourceName(SkinImage image) {
         case SkinImage::Close: return "SKIN_CLOSE";
         case SkinImage::Help: return "SKIN_HELP";
         case SkinImage::Menu: return "SKIN_MENU";
+        case SkinImage::Settings: return "SKIN_SETTINGS";
         case SkinImage::CheckBox: return "SKIN_CHECK_BOX";
         case SkinImage::CheckMark: return "SKIN_CHECK_MARK";
         case SkinImage::ComboArrow: return "SKIN_COMBO_ARROW";

@@ -11,6 +11,7 @@ enum class SkinImage {
     Close,
     Help,
     Menu,
+    Settings,
     CheckBox,
     CheckMark,
     ComboArrow,

@@ -119,6 +119,19 @@ def segment(ax, ay, bx, by, half_width):
     return inside
 
 
+def gear(cx, cy, body, tip, hole, teeth):
+    """A gear wheel: a ring from `hole` to `body`, and `teeth` teeth reaching out to `tip`."""
+
+    def inside(x, y):
+        r = math.hypot(x - cx, y - cy)
+        if r <= hole or r > tip:
+            return False
+        turn = math.atan2(y - cy, x - cx) * teeth / (2 * math.pi)
+        return r <= body or turn - math.floor(turn) < 0.5
+
+    return inside
+
+
 def union(*shapes):
     return lambda x, y: any(shape(x, y) for shape in shapes)
 
@@ -134,6 +147,7 @@ def caption_glyphs():
     help_mark = union(ring, box(12, 9, 14.2, 11.5), box(12, 13, 14.2, 15))
     menu = union(box(8, 5, 18, 7), box(8, 8.5, 18, 10.5), box(8, 12, 18, 14))
     return {
+        "settings.png": (26, 18, gear(13, 9, 4.1, 6.1, 1.9, 8)),
         "minimise.png": (26, 18, minimise),
         "maximise.png": (26, 18, maximise),
         "restore.png": (26, 18, restore),

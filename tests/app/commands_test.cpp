@@ -26,7 +26,7 @@ void Choose(FormWindow& form, int entry) {
 
 TEST(CopyCommands, PutTheSelectedCellOnTheClipboard) {
     LoopbackServer forum(Reply{.status = "404 Not Found"});
-    MainWindow window(forum.Url());
+    MainWindow window({.address = forum.Url()});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     FormWindow& form = window.form();
     Control list = form[kResultList];

@@ -14,12 +14,12 @@ ProgramOptions Options(std::vector<const char*> args, std::string& problem) {
 }
 
 std::string Parse(std::vector<const char*> args, std::string& problem) {
-    return Options(std::move(args), problem).forum;
+    return Options(std::move(args), problem).forum.value_or("");
 }
 
 TEST(ForumOption, TakesAnAbsoluteHttpAddressEndingInSlash) {
     std::string problem;
-    EXPECT_EQ(Parse({}, problem), kBuiltInForum);
+    EXPECT_EQ(Parse({}, problem), "");
     EXPECT_EQ(problem, "");
     EXPECT_EQ(Parse({"--forum", "http://127.0.0.1:8431/"}, problem), "http://127.0.0.1:8431/");
     EXPECT_EQ(problem, "");
@@ -47,7 +47,7 @@ TEST(ForumOption, RefusesWhatIsNotAForumAddress) {
 
 TEST(ConnectionsOption, TakesOneToSixteenBesideTheForum) {
     std::string problem;
-    EXPECT_EQ(Options({}, problem).connections, kDefaultConnections);
+    EXPECT_EQ(Options({}, problem).connections, std::nullopt);
     ProgramOptions options = Options({"--connections", "1", "--forum=http://127.0.0.1/"}, problem);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(options.connections, 1);
@@ -62,19 +62,27 @@ TEST(ConnectionsOption, TakesOneToSixteenBesideTheForum) {
     EXPECT_NE(problem, "");
 }
 
+TEST(CommandLine, WinsOverTheSettingsForTheSession) {
+    const ForumSettings file{.address = "http://forum.example/",
+                             .rule = "Discuz! X3",
+                             .cookie = "a=1",
+                             .connections = 8,
+                             .pages_per_second = 5};
+    std::string problem;
+    EXPECT_EQ(Options({}, problem).Over(file), file);
+    ForumSettings expected = file;
+    expected.address = "http://127.0.0.1:8431/";
+    expected.connections = 2;
+    EXPECT_EQ(Options({"--forum", "http://127.0.0.1:8431/", "--connections=2"}, problem).Over(file),
+              expected);
+}
+
 TEST(ForumTexts, CaptionAndStatusLine) {
     const std::string forum = "http://bbs.Example.test:8080/";
     EXPECT_EQ(ForumCaption(forum), "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') +
                                        "<http://bbs.Example.test:8080>");
     EXPECT_EQ(ForumCaptionWithCount(forum, "1,024"), ForumCaption(forum) + "当前帖子数：1,024");
     EXPECT_EQ(ForumStatusLine(forum), "Quillmoor  bbs.example.test");
-}
-
-TEST(ForumTexts, MemberCountIsCopiedAsWritten) {
-    const std::string left = "<em>x</em><span class=\"pipe\">|</span>会员: <em>";
-    EXPECT_EQ(MemberCountOfHomePage(left + "1,234,567</em><span class=\"pipe\">|"), "1,234,567");
-    EXPECT_EQ(MemberCountOfHomePage(left + "1,234,567</em>"), "");
-    EXPECT_EQ(MemberCountOfHomePage(""), "");
 }
 
 int ValueOf(const std::vector<Placement>& placements, ControlName control, Edge edge) {

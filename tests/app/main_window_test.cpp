@@ -34,7 +34,7 @@ struct Expected {
 
 TEST(MainWindow, ControlsAreCreatedAndLaidOutForTheFirstSize) {
     LoopbackServer forum(Reply{.body = HomePage("1")});
-    MainWindow window(forum.Url());
+    MainWindow window({.address = forum.Url()});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     FormWindow& form = window.form();
 
@@ -84,7 +84,7 @@ TEST(MainWindow, ControlsAreCreatedAndLaidOutForTheFirstSize) {
 
 TEST(MainWindow, ResizingMovesTheControlsWithTheWindow) {
     LoopbackServer forum(Reply{.body = HomePage("1")});
-    MainWindow window(forum.Url());
+    MainWindow window({.address = forum.Url()});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     FormWindow& form = window.form();
 
@@ -112,7 +112,7 @@ TEST(MainWindow, ResizingMovesTheControlsWithTheWindow) {
 
 TEST(MainWindow, CaptionGainsTheMemberCountOfTheHomePage) {
     LoopbackServer forum(Reply{.body = HomePage("8,765")});
-    MainWindow window(forum.Url());
+    MainWindow window({.address = forum.Url()});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     const std::string expected = ForumCaptionWithCount(forum.Url(), "8,765");
     EXPECT_TRUE(PumpUntil([&] { return window.form().Window().Text() == expected; }, 10000))
@@ -123,7 +123,7 @@ TEST(MainWindow, CaptionGainsTheMemberCountOfTheHomePage) {
 
 TEST(MainWindow, CaptionWithoutAReachableForumEndsWithTheCountLabel) {
     const std::string address = "http://127.0.0.1:" + std::to_string(LoopbackServer::UnusedPort()) + "/";
-    MainWindow window(address);
+    MainWindow window({.address = address});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     PumpUntil([] { return false; }, 1500);
     EXPECT_EQ(window.form().Window().Text(), ForumCaption(address) + "当前帖子数：");
@@ -132,7 +132,7 @@ TEST(MainWindow, CaptionWithoutAReachableForumEndsWithTheCountLabel) {
 
 TEST(MainWindow, AnswersAtOnceWhileTheHomePageIsSlow) {
     LoopbackServer forum(Reply{.body = HomePage("5"), .delay_ms = 5000});
-    MainWindow window(forum.Url());
+    MainWindow window({.address = forum.Url()});
     ASSERT_TRUE(window.Create(nullptr, SW_SHOWNORMAL));
     HWND hwnd = window.form().hwnd();
     EXPECT_EQ(window.form().Window().Text(), ForumCaption(forum.Url()) + "当前帖子数：");

@@ -33,7 +33,8 @@ class SkinnedMainWindow : public testing::Test {
     Reply Answer(const ReceivedRequest& request) {
         if (request.target.rfind("/thread-", 0) != 0) return {.body = "<html></html>"};
         const std::string id = request.target.substr(8, request.target.find('-', 8) - 8);
-        for (int waited = 0; std::atoi(id.c_str()) >= 1020 && !released_ && waited < 20000; waited += 10) Sleep(10);
+        for (int waited = 0; std::atoi(id.c_str()) >= 1020 && !released_ && waited < 20000; waited += 10)
+            Sleep(10);
         return {.body = ThreadPage(forum_.Url(), "帖" + id, id, "人" + id)};
     }
 
@@ -48,25 +49,29 @@ class SkinnedMainWindow : public testing::Test {
     SkinEngine skin_;
     std::atomic<bool> released_{false};
     LoopbackServer forum_{[this](const ReceivedRequest& request) { return Answer(request); }};
-    MainWindow window_{forum_.Url(), kDefaultConnections, &skin_};
+    MainWindow window_{{.address = forum_.Url()}, &skin_};
 };
 
 TEST_F(SkinnedMainWindow, ACornerDragResizesItAndTheControlsFollow) {
     RECT rect;
     GetWindowRect(hwnd(), &rect);
     DragOnScreen({rect.right - 4, rect.bottom - 4}, {rect.right - 204, rect.bottom - 104});
-    EXPECT_TRUE(PumpUntil([&] {
-        GetWindowRect(hwnd(), &rect);
-        return rect.right - rect.left == 775 && rect.bottom - rect.top == 596;
-    }, 5000)) << rect.right - rect.left << "x" << rect.bottom - rect.top;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            GetWindowRect(hwnd(), &rect);
+            return rect.right - rect.left == 775 && rect.bottom - rect.top == 596;
+        },
+        5000))
+        << rect.right - rect.left << "x" << rect.bottom - rect.top;
     FormWindow& form = window_.form();
     EXPECT_EQ(form[kResultList].Width(), 775 - 16);
     EXPECT_EQ(form[kResultList].Height(), 596 - 80);
     EXPECT_EQ(form[kStatusLine].Width(), 775);
     EXPECT_EQ(form[kSearchEdit].Left(), 775 - 165);
-    // The caption buttons moved with the right edge.
+    // The caption buttons moved with the right edge; the settings button, the program's own, reserves a pixel
+    // more than it covers.
     const WindowRecord& record = *skin_.table().RecordOf(hwnd());
-    EXPECT_EQ(record.buttons.back().rect.x - 1 + record.buttons.back().rect.width, 775 - 2);
+    EXPECT_EQ(record.buttons.back().rect.x - 1 + record.buttons.back().rect.width, 775 - 2 - 1);
 }
 
 TEST_F(SkinnedMainWindow, TheCloseButtonEndsTheProgram) {
@@ -78,6 +83,29 @@ TEST_F(SkinnedMainWindow, TheCloseButtonEndsTheProgram) {
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(skin_.table().size(), 0u);
+}
+
+TEST_F(SkinnedMainWindow, TheSettingsButtonOpensTheSettingsWindowSkinnedLikeTheMainOne) {
+    UpdateWindow(hwnd());
+    const WindowRecord& record = *skin_.table().RecordOf(hwnd());
+    // The program's own button stands left of minimise, maximise and close.
+    const size_t settings = record.buttons.size() - 3;
+    ASSERT_EQ(record.buttons[settings - 1].kind, CaptionKind::Custom);
+    EXPECT_EQ(record.buttons[settings - 1].tip, "设置");
+    ClickAt(hwnd(), ButtonCentre(record, settings));
+    SettingsWindow* window = window_.settings_window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->IsOpen());
+    const WindowRecord* skinned = skin_.table().RecordOf(window->form().hwnd());
+    ASSERT_NE(skinned, nullptr);
+    // Only a close button: the window has a fixed size.
+    ASSERT_EQ(skinned->buttons.size(), 1u);
+    EXPECT_EQ(skinned->buttons[0].kind, CaptionKind::Close);
+    ClickAt(window->form().hwnd(), ButtonCentre(*skinned, 1));
+    EXPECT_FALSE(window->IsOpen());
+    EXPECT_TRUE(IsWindow(hwnd()));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(SkinnedMainWindow, TheStatusLineWritesUpToTheBorderAndNotOverIt) {
@@ -134,10 +162,13 @@ TEST_F(SkinnedMainWindow, DuringARunTheCheckBoxIsGreyAndAfterItEveryRowIsExact) 
     EXPECT_EQ(form[kStartButton].Text(), "停止");
     EXPECT_FALSE(IsWindowEnabled(filter));
     // Disabled, the check box shows the grey face and no box.
-    EXPECT_TRUE(PumpUntil([&] {
-        const COLORREF grey = inside_box();
-        return Brightness(grey) > 150 && Brightness(grey) < 230 && std::abs(GetRValue(grey) - GetBValue(grey)) < 12;
-    }, 5000));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const COLORREF grey = inside_box();
+            return Brightness(grey) > 150 && Brightness(grey) < 230 &&
+                   std::abs(GetRValue(grey) - GetBValue(grey)) < 12;
+        },
+        5000));
 
     released_ = true;
     ASSERT_TRUE(PumpUntil([&] { return form[kStartButton].Text() == "开始"; }, 20000));

@@ -43,7 +43,7 @@ class SkinnedResultList : public testing::Test {
     GdiplusSession gdiplus_;
     SkinEngine skin_;
     LoopbackServer forum_{Reply{.body = "<html></html>"}};
-    MainWindow window_{forum_.Url(), kDefaultConnections, &skin_};
+    MainWindow window_{{.address = forum_.Url()}, &skin_};
     WindowRecord* record_ = nullptr;
 };
 

@@ -20,14 +20,17 @@ namespace {
 struct Settings {
     std::string forum;       // the sample forum's base address
     std::string utf8_forum;  // the same forum served in UTF-8
-    std::string program;     // the built program file
-    std::string work;        // a folder per test goes here
-    std::string browser;     // the recording browser script
+    // The same forum in the markup of Discuz! X3, of Discuz! X3 with rewritten addresses and of Discuz! 7.
+    std::string x3_forum, x3_rewrite_forum, d7_forum;
+    std::string program;  // the built program file
+    std::string work;     // a folder per test goes here
+    std::string browser;  // the recording browser script
 } settings;
 
 constexpr char kTempFile[] = "临时文件.ini";
-const std::vector<bool> kAllEnabled(9, false);
-const std::vector<bool> kRowCommandsGreyed = {true, true, true, true, true, false, false, false, false};
+const std::vector<bool> kAllEnabled(10, false);
+const std::vector<bool> kRowCommandsGreyed = {true,  true,  true,  true,  true,
+                                              false, false, false, false, false};
 
 // Wine's browser launcher runs the programs named in this key; while the suite runs, that is the recording
 // script, which appends every address to opened-addresses.txt in the Wine prefix.
@@ -311,12 +314,17 @@ TEST_F(Quillmoor, ARunOfTenIdsShowsEveryThreadAndWritesThemToTheTemporaryFile) {
     EXPECT_EQ(ReadKey(temp, "1", "序列号"), "");
 }
 
-TEST_F(Quillmoor, TheStatusLineNamesTheThreadAddressEvenWithoutATitle) {
-    ASSERT_TRUE(app().Run("7", "0"));  // id 7 has no title
-    EXPECT_EQ(app().Text("透明标签3"), "当前运行的值7查找到的标题：作者UID：7网址为：" + Address(7));
-    ASSERT_TRUE(app().Run("1", "0"));
-    EXPECT_EQ(app().Text("透明标签3"),
-              "当前运行的值1查找到的标题：" + ExpectedThread(1).title + "作者UID：1网址为：" + Address(1));
+TEST_F(Quillmoor, TheStatusLineSumsUpEveryRun) {
+    // Threads 1 to 20 hold every kind of page: titles, pages without one, and missing threads.
+    ASSERT_TRUE(app().Run("1", "19"));
+    int titled = 0, missing = 0;
+    for (int id = 1; id <= 20; ++id) {
+        titled += !ExpectedThread(id).title.empty();
+        missing += !ExpectedThread(id).exists;
+    }
+    EXPECT_EQ(app().Text("透明标签3"), "遍历完成：共 20 个，有标题 " + std::to_string(titled) +
+                                           " 个，不存在 " + std::to_string(missing) +
+                                           " 个，需登录 0 个，失败 0 个");
 }
 
 TEST_F(Quillmoor, CopyCommandsPutTheSelectedCellOnTheClipboard) {
@@ -381,7 +389,7 @@ TEST_F(Quillmoor, ListCommandsAreGreyedWhileARunFillsTheList) {
     EXPECT_FALSE(app().Enabled("编辑框3"));
     ASSERT_TRUE(WaitUntil([&] { return app().RowCount() > 0; }, 10000));
     EXPECT_EQ(MenuGreyedAt(0),
-              (std::vector<bool>{false, false, false, false, false, true, true, true, true}));
+              (std::vector<bool>{false, false, false, false, false, true, true, true, true, false}));
     app().DismissMenu();
 
     // "停止" ends the run after the page in hand; the rows so far stay and the file holds them.
@@ -661,6 +669,156 @@ TEST(QuillmoorOnAUtf8Forum, ShowsTheMemberCountTitlesAndNamesAsWritten) {
     EXPECT_EQ(expected[23][1], "繁體 24 觸發誠信謀");  // trail bytes 0x7C and 0x5C after the conversion
 }
 
+// A forum of the sample forum's markups as the settings window sets it up.
+struct MarkupForum {
+    SampleForumMarkup markup;
+    const std::string& base;
+    std::string rule;            // the preset that reads it
+    std::string thread_address;  // relative, with {id}
+};
+
+MarkupForum ForumOf(SampleForumMarkup markup) {
+    switch (markup) {
+        case SampleForumMarkup::kDiscuzX3:
+            return {markup, settings.x3_forum, "Discuz! X3", "forum.php?mod=viewthread&tid={id}"};
+        case SampleForumMarkup::kDiscuzX3Rewrite:
+            return {markup, settings.x3_rewrite_forum, "Discuz! X3 伪静态", "thread-{id}-1-1.html"};
+        case SampleForumMarkup::kDiscuz7:
+            return {markup, settings.d7_forum, "Discuz! 7", "viewthread.php?tid={id}"};
+        case SampleForumMarkup::kDesign: break;
+    }
+    return {markup, settings.forum, "默认", "thread-{id}-1-1.html"};
+}
+
+// The rows a run over `first` … `last` shows on that forum: a thread behind the login only with the cookie.
+std::vector<Row> MarkupRows(const MarkupForum& forum, int first, int last, bool logged_in) {
+    std::vector<Row> rows;
+    for (int id = first; id <= last; ++id) {
+        const ExpectedThreadPage page = ExpectedThread(id, SampleForumCharset::kGbk, forum.markup);
+        const bool read = !page.needs_login || logged_in;
+        std::string address = forum.base + forum.thread_address;
+        address.replace(address.find("{id}"), 4, std::to_string(id));
+        rows.push_back({std::to_string(id), read ? page.title : "", read ? page.uid : "",
+                        read ? page.name : "", read && !page.title.empty() ? address : ""});
+    }
+    return rows;
+}
+
+std::string Summary(const std::vector<Row>& rows, const MarkupForum& forum, bool logged_in) {
+    int titled = 0, missing = 0, login = 0;
+    for (const Row& row : rows) {
+        const ExpectedThreadPage page =
+            ExpectedThread(std::stoi(row[0]), SampleForumCharset::kGbk, forum.markup);
+        titled += !row[1].empty();
+        missing += !page.exists;
+        login += page.needs_login && !logged_in;
+    }
+    return "遍历完成：共 " + std::to_string(rows.size()) + " 个，有标题 " + std::to_string(titled) +
+           " 个，不存在 " + std::to_string(missing) + " 个，需登录 " + std::to_string(login) +
+           " 个，失败 0 个";
+}
+
+class SettingsWindow : public testing::TestWithParam<SampleForumMarkup> {
+  protected:
+    // Types the forum, the rule and the cookie into the open settings window and presses "确定".
+    static void SetUpForum(const Program& app, const std::string& base, const std::string& rule,
+                           const std::string& cookie) {
+        ASSERT_TRUE(app.OpenSettings()) << "no settings window";
+        app.Type("地址编辑框", base);
+        ASSERT_TRUE(app.ChooseRule(rule)) << rule;
+        app.Type("Cookie编辑框", cookie);
+        app.Click("确定按钮");
+        ASSERT_TRUE(WaitUntil([&] { return !app.SettingsWindow(0); }, 5000)) << app.Text("结果说明");
+    }
+};
+
+TEST_P(SettingsWindow, ARunOnAForumSetUpInItReadsExactlyWhatItsPagesCarry) {
+    const MarkupForum forum = ForumOf(GetParam());
+    // No forum on the command line and no settings file: the built-in forum, as the program always had.
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), "");
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    EXPECT_EQ(app.Text("透明标签3"), "Quillmoor  bbs.brenwick.example");
+
+    SetUpForum(app, forum.base, "自动识别", "");
+    const std::string caption = "Quillmoor 标题遍历器V1.0 <Brenwick>" + std::string(32, ' ') + "<" +
+                                forum.base.substr(0, forum.base.size() - 1) + ">当前帖子数：" +
+                                SampleForumMemberCount(forum.markup);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(app.Window()) == caption; }, 10000)) << TextOf(app.Window());
+    ASSERT_TRUE(app.Run("1000", "49"));
+    std::vector<Row> expected = MarkupRows(forum, 1000, 1049, false);
+    EXPECT_EQ(app.Rows(), expected);
+    EXPECT_EQ(app.Text("透明标签3"), Summary(expected, forum, false));
+    // The settings went into the file beside the program.
+    const std::string file = WindowsPath(TestFolderUnix()) + "\\设置.ini";
+    EXPECT_EQ(ReadKey(file, "论坛", "地址"), forum.base);
+    EXPECT_EQ(ReadKey(file, "论坛", "规则"), "自动识别");
+
+    // The member's cookie opens the threads behind the login.
+    SetUpForum(app, forum.base, forum.rule, kSampleForumLoginCookie);
+    ASSERT_TRUE(app.Run("1000", "49"));
+    expected = MarkupRows(forum, 1000, 1049, true);
+    EXPECT_EQ(app.Rows(), expected);
+    EXPECT_EQ(app.Text("透明标签3"), Summary(expected, forum, true));
+    EXPECT_EQ(ReadKey(file, "论坛", "Cookie"), kSampleForumLoginCookie);
+}
+
+TEST_P(SettingsWindow, TheCheckButtonSaysWhichRuleFitsAndWhatItRead) {
+    const MarkupForum forum = ForumOf(GetParam());
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.forum);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    app.Type("编辑框1", "1000");
+    ASSERT_TRUE(app.OpenSettings());
+    app.Type("地址编辑框", forum.base);
+    ASSERT_TRUE(app.ChooseRule("自动识别"));
+    app.Click("检测按钮");
+    const ExpectedThreadPage page = ExpectedThread(1000, SampleForumCharset::kGbk, forum.markup);
+    const std::string found = "规则“" + forum.rule + "”适合：帖子 1000 的标题“" + page.title + "”，UID " +
+                              page.uid + "，用户名“" + page.name + "”\r\n首页会员数：" +
+                              SampleForumMemberCount(forum.markup);
+    EXPECT_TRUE(WaitUntil([&] { return app.Text("结果说明") == found; }, 10000)) << app.Text("结果说明");
+    // A rule of another software reads nothing there, and the window says why.
+    ASSERT_TRUE(app.ChooseRule(forum.markup == SampleForumMarkup::kDiscuz7 ? "Discuz! X3" : "Discuz! 7"));
+    app.Click("检测按钮");
+    EXPECT_TRUE(
+        WaitUntil([&] { return app.Text("结果说明").starts_with("没有适合这个论坛的规则："); }, 10000))
+        << app.Text("结果说明");
+    // Nothing was applied: "取消" leaves the forum of the command line.
+    app.Click("取消按钮");
+    EXPECT_TRUE(WaitUntil([&] { return !app.SettingsWindow(0); }, 5000));
+    EXPECT_EQ(app.Text("透明标签3"), "Quillmoor  127.0.0.1");
+    EXPECT_FALSE(FileExists(WindowsPath(TestFolderUnix()) + "\\设置.ini"));
+}
+
+std::string MarkupName(const testing::TestParamInfo<SampleForumMarkup>& info) {
+    const char* names[] = {"Design", "DiscuzX3", "DiscuzX3Rewrite", "Discuz7"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(EachMarkup, SettingsWindow,
+                         testing::Values(SampleForumMarkup::kDesign, SampleForumMarkup::kDiscuzX3,
+                                         SampleForumMarkup::kDiscuzX3Rewrite, SampleForumMarkup::kDiscuz7),
+                         MarkupName);
+
+TEST(SettingsFile, IsReadAtStartAndTheCommandLineWinsForTheSession) {
+    const MarkupForum x3 = ForumOf(SampleForumMarkup::kDiscuzX3);
+    const std::string file = "[论坛]\r\n地址=" + x3.base + "\r\n规则=Discuz! X3\r\n连接数=很多\r\n";
+    {
+        const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), "", file);
+        ASSERT_TRUE(app.Started()) << app.Problem();
+        // A bad value is said once, in place of the forum's name, and its default used.
+        EXPECT_EQ(app.Text("透明标签3"), "设置.ini：连接数“很多”不是 1 到 16 之间的整数，已改用默认值“4”");
+        ASSERT_TRUE(app.Run("1000", "9"));
+        const std::vector<Row> expected = MarkupRows(x3, 1000, 1009, false);
+        EXPECT_EQ(app.Rows(), expected);
+    }
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.forum,
+                      "[论坛]\r\n地址=" + x3.base + "\r\n");
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    EXPECT_EQ(TextOf(app.Window()), CaptionWithMemberCount(settings.forum));
+    ASSERT_TRUE(app.Run("1", "2"));
+    EXPECT_EQ(app.Rows(), ExpectedRows(1, 3));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -669,17 +827,22 @@ int main(int argc, char** argv) {
         const std::string argument = argv[i];
         for (auto [option, value] :
              {std::pair{"--forum=", &settings.forum}, std::pair{"--utf8-forum=", &settings.utf8_forum},
-              std::pair{"--program=", &settings.program}, std::pair{"--work=", &settings.work},
-              std::pair{"--browser=", &settings.browser}}) {
+              std::pair{"--x3-forum=", &settings.x3_forum},
+              std::pair{"--x3-rewrite-forum=", &settings.x3_rewrite_forum},
+              std::pair{"--d7-forum=", &settings.d7_forum}, std::pair{"--program=", &settings.program},
+              std::pair{"--work=", &settings.work}, std::pair{"--browser=", &settings.browser}}) {
             if (argument.starts_with(option)) *value = argument.substr(std::string_view(option).size());
         }
     }
     if (!GTEST_FLAG_GET(list_tests) &&
-        (settings.forum.empty() || settings.utf8_forum.empty() || settings.program.empty() ||
+        (settings.forum.empty() || settings.utf8_forum.empty() || settings.x3_forum.empty() ||
+         settings.x3_rewrite_forum.empty() || settings.d7_forum.empty() || settings.program.empty() ||
          settings.work.empty() || settings.browser.empty())) {
-        std::fprintf(stderr,
-                     "usage: blackbox_tests --forum=URL --utf8-forum=URL --program=FILE --work=DIR "
-                     "--browser=SCRIPT\n");
+        std::fprintf(
+            stderr,
+            "usage: blackbox_tests --forum=URL --utf8-forum=URL --x3-forum=URL --x3-rewrite-forum=URL "
+            "--d7-forum=URL --program=FILE --work=DIR "
+            "--browser=SCRIPT\n");
         return 2;
     }
     testing::AddGlobalTestEnvironment(new RecordingBrowser);

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <span>
 
 namespace {
 
@@ -29,6 +31,13 @@ constexpr ControlId kControls[] = {
     {"编辑框1", 1011, "Edit"},
     {"透明标签1", 1012, "Static"},
     {"超级列表框1", 1013, "SysListView32"},
+};
+
+// The settings window's controls, in the order of its form.
+constexpr ControlId kSettingsControls[] = {
+    {"地址编辑框", 1001, "Edit"},     {"规则组合框", 1003, "ComboBox"}, {"连接数编辑框", 1005, "Edit"},
+    {"每秒最多编辑框", 1007, "Edit"}, {"Cookie编辑框", 1010, "Edit"},   {"结果说明", 1011, "Static"},
+    {"检测按钮", 1012, "Button"},     {"确定按钮", 1013, "Button"},     {"取消按钮", 1014, "Button"},
 };
 
 constexpr DWORD kMessageTimeout = 10000;
@@ -95,6 +104,15 @@ void PressButton(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+HWND ControlOf(HWND window, std::span<const ControlId> controls, std::string_view name) {
+    for (const ControlId& control : controls) {
+        if (control.name != name) continue;
+        HWND found = GetDlgItem(window, control.id);
+        return found && lstrcmpiA(ClassOf(found).c_str(), control.class_name) == 0 ? found : nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
@@ -130,7 +148,8 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-Program::Program(const std::string& program_file, const std::string& folder, const std::string& forum)
+Program::Program(const std::string& program_file, const std::string& folder, const std::string& forum,
+                 const std::string& settings)
     : folder_(folder) {
     std::error_code error;
     std::filesystem::remove_all(folder, error);
@@ -140,7 +159,8 @@ Program::Program(const std::string& program_file, const std::string& folder, con
         problem_ = "cannot copy " + program_file + " to " + copy;
         return;
     }
-    std::string command = "\"" + copy + "\" --forum " + forum;
+    if (!settings.empty()) std::ofstream(folder + "\\设置.ini", std::ios::binary) << settings;
+    std::string command = "\"" + copy + "\"" + (forum.empty() ? "" : " --forum " + forum);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     job_ = CreateJobObjectA(nullptr, nullptr);
@@ -211,12 +231,39 @@ HWND Program::FindTopLevel(const char* class_name) const {
 }
 
 HWND Program::Control(std::string_view name) const {
-    for (const ControlId& control : kControls) {
-        if (control.name != name) continue;
-        HWND window = GetDlgItem(window_, control.id);
-        return window && lstrcmpiA(ClassOf(window).c_str(), control.class_name) == 0 ? window : nullptr;
+    if (HWND found = ControlOf(window_, kControls, name)) return found;
+    return ControlOf(SettingsWindow(0), kSettingsControls, name);
+}
+
+HWND Program::OpenSettings() const {
+    return Command(-1, MenuEntry::Settings) ? SettingsWindow() : nullptr;
+}
+
+HWND Program::SettingsWindow(DWORD timeout_ms) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window;
+                 window = GetWindow(window, GW_HWNDNEXT)) {
+                if (GetWindow(window, GW_OWNER) == window_ && IsWindowVisible(window) &&
+                    ClassOf(window) == "QuillmoorForm")
+                    found = window;
+            }
+            return found != nullptr;
+        },
+        timeout_ms);
+    return found;
+}
+
+bool Program::ChooseRule(std::string_view rule) const {
+    // Each item is selected in turn and the box's text read back: Wine hands an item's text over to another
+    // process in the wrong encoding, while the box's own text arrives as it is.
+    HWND choice = Control("规则组合框");
+    const LRESULT items = Send(choice, CB_GETCOUNT);
+    for (LRESULT item = 0; item < items; ++item) {
+        if (Send(choice, CB_SETCURSEL, item) == item && TextOf(choice) == rule) return true;
     }
-    return nullptr;
+    return false;
 }
 
 std::string Program::Text(std::string_view name) const {

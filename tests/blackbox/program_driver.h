@@ -34,7 +34,8 @@ enum class MenuEntry {
     Save,
     Load,
     Clear,
-    ExportCsv
+    ExportCsv,
+    Settings
 };
 
 // A top-level dialog window (#32770) of the program: a file dialog or a message box.
@@ -46,8 +47,11 @@ struct ProgramDialog {
 
 class Program {
   public:
-    // Empties `folder`, copies the program file into it and starts the copy against `forum`. Check Started().
-    Program(const std::string& program_file, const std::string& folder, const std::string& forum);
+    // Empties `folder`, copies the program file into it, writes `settings` (GBK text) there as the settings
+    // file when given, and starts the copy against `forum` (with no forum on the command line when empty).
+    // Check Started().
+    Program(const std::string& program_file, const std::string& folder, const std::string& forum,
+            const std::string& settings = {});
     ~Program();  // kills the process, whatever state it is in
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -59,7 +63,8 @@ class Program {
     HWND Window() const { return window_; }
     const std::string& Folder() const { return folder_; }
 
-    // Controls by their form name ("编辑框1", "按钮1", "超级列表框1" ...).
+    // Controls by their form name ("编辑框1", "按钮1", "超级列表框1" ...), and those of the settings window
+    // while it is open ("地址编辑框", "确定按钮" ...).
     HWND Control(std::string_view name) const;
     std::string Text(std::string_view name) const;
     bool Enabled(std::string_view name) const;
@@ -100,6 +105,13 @@ class Program {
 
     // The first dialog the program shows within the time-out.
     ProgramDialog WaitForDialog(DWORD timeout_ms = 10000) const;
+
+    // The settings window once it shows (null when it does not within the time-out), opened from the popup
+    // menu's "设置…".
+    HWND OpenSettings() const;
+    HWND SettingsWindow(DWORD timeout_ms = 10000) const;
+    // Picks the rule choice's item of that text; false when it has none.
+    bool ChooseRule(std::string_view rule) const;
 
   private:
     HWND FindTopLevel(const char* class_name) const;
