@@ -17,6 +17,7 @@ constexpr DWORD kHeaderBufferSize = 5000;
 
 constexpr int kGet = 0;
 constexpr int kPost = 1;
+constexpr int kHead = 2;
 constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
 
 // WinInet under Wine leaves send and receive time-outs infinite, so a server that stops answering would hold
@@ -71,7 +72,8 @@ std::string ReadBody(HINTERNET request, FetchOutcome& outcome) {
         const DWORD wanted = static_cast<DWORD>(std::min<size_t>(kReadChunk, kMaxResponseBody - body.size()));
         DWORD received = 0;
         if (!InternetReadFile(request, chunk, wanted, &received)) {
-            outcome = FailureOf(GetLastError());
+            // The answer had begun: whatever the error, the connection broke off or stopped answering.
+            outcome = GetLastError() == ERROR_INTERNET_TIMEOUT ? FetchOutcome::kTimedOut : FetchOutcome::kReset;
             break;
         }
         if (received == 0) {
@@ -138,6 +140,14 @@ DWORD StatusCode(HINTERNET request) {
     DWORD status = 0, length = sizeof status;
     HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr);
     return status;
+}
+
+// Whether the body ended before the length the answer announced: a connection that closed half-way reads as an
+// end of the body.
+bool CutShort(HINTERNET request, const std::string& body) {
+    DWORD length = 0, size = sizeof length;
+    return HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr) &&
+           body.size() < length;
 }
 
 // The seconds an answer's Retry-After asks for, given as a number or as a date; -1 when it has none.
@@ -255,6 +265,8 @@ std::string HttpRequest(HttpRequestArgs& args) {
     if (sent) {
         args.status = static_cast<int>(StatusCode(exchange.request.get()));
         args.retry_after = RetryAfterSeconds(exchange.request.get());
+        if (args.outcome == FetchOutcome::kAnswered && method != kHead && CutShort(exchange.request.get(), body))
+            args.outcome = FetchOutcome::kReset;
     }
     args.returned_headers =
         sent ? ResponseHeaders(exchange.request.get()) : std::string(kHeaderBufferSize, ' ');

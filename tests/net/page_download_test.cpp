@@ -71,6 +71,7 @@ TEST(DownloadPage, TellsTheStatusOfAnAnswerAndWhyThereWasNone) {
             return Reply{.status = "503 Service Unavailable",
                          .headers = "Retry-After: Wed, 21 Oct 2015 07:28:00 GMT\r\n"};
         if (request.target == "/reset") return Reply{.kind = Reply::Kind::kReset};
+        if (request.target == "/cut") return Reply{.kind = Reply::Kind::kCutShort, .body = std::string(20000, 'x')};
         return Reply{.body = "page"};
     });
     FetchedPage page = DownloadPage(forum.Url("/"));
@@ -92,9 +93,12 @@ TEST(DownloadPage, TellsTheStatusOfAnAnswerAndWhyThereWasNone) {
     EXPECT_EQ(page.status, 503);
     EXPECT_EQ(page.retry_after, 0);
 
-    page = DownloadPage(forum.Url("/reset"));
-    EXPECT_EQ(page.outcome, FetchOutcome::kReset);
-    EXPECT_EQ(page.text, "");
+    // A connection broken off, before the answer or half-way through its body, is no page.
+    for (const char* broken : {"/reset", "/cut"}) {
+        page = DownloadPage(forum.Url(broken));
+        EXPECT_EQ(page.outcome, FetchOutcome::kReset) << broken;
+        EXPECT_EQ(page.text, "") << broken;
+    }
     page = DownloadPage("http://127.0.0.1:" + std::to_string(LoopbackServer::UnusedPort()) + "/");
     EXPECT_EQ(page.outcome, FetchOutcome::kNoConnection);
 }

@@ -190,6 +190,11 @@ void LoopbackServer::Serve(SOCKET client) {
                     break;
                 }
                 case Reply::Kind::kSilence: WaitForClose(client); break;
+                case Reply::Kind::kCutShort:
+                    head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n\r\n";
+                    if (!SendAll(client, head + reply.body.substr(0, reply.body.size() / 2))) break;
+                    Pause(50);  // the client has the first half before the connection breaks off
+                    [[fallthrough]];
                 case Reply::Kind::kReset: {
                     const linger abort_on_close = {1, 0};
                     setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort_on_close),

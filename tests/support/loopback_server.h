@@ -32,6 +32,7 @@ struct Reply {
         kEndlessBody,  // status line and headers, then body bytes until the client goes away
         kSilence,      // read the request, never answer; wait for the client to give up
         kReset,        // read the request, then break the connection off (TCP reset)
+        kCutShort,     // status line, headers and half the body Content-Length announces, then a reset
     };
     Kind kind = Kind::kAnswer;
     std::string status = "200 OK";
