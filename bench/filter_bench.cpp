@@ -31,10 +31,10 @@ double MegabytesInUse() {
 // A run's file of `entries` ids from 1 on: every tenth without a title.
 void WriteTempFile(const std::string& path, int entries) {
     ListFileWriter file;
-    file.Open(path, "1");
+    file.Open(path, "1", entries);
     for (int id = 1; id <= entries; ++id) {
         std::string title = id % 10 == 7 ? "" : "示例主题 " + std::to_string(id) + "：本地论坛的日常讨论";
-        file.Append(id, title, std::to_string(100000 + id), "会员" + std::to_string(id));
+        file.Append(id, {std::to_string(id), title, std::to_string(100000 + id), "会员" + std::to_string(id)});
     }
 }
 

@@ -1,18 +1,24 @@
-// The traversal run and the row filters, each a job of the crawler's queue.
+// The traversal run, its retry of failed ids and its continuation, and the row filters: each a job of the
+// crawler's queue.
 #include "crawler/crawler.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 
 #include "crawler/fetch_ahead.h"
+#include "crawler/polite_fetch.h"
 #include "crawler/rule_detection.h"
 #include "crawler/run_plan.h"
 #include "crawler/thread_page.h"
 #include "net/page_download.h"
 #include "runtime/text.h"
+#include "state/file_replace.h"
+#include "state/ini_rewrite.h"
 #include "state/list_file.h"
 #include "state/result_row.h"
 
@@ -38,16 +44,17 @@ struct CrawlerState {
     std::string temp_file;
     SerialWork work;
     std::atomic<bool> run_going{false};
-    // The pages of the run going, for a stop from the window's thread; guarded by the mutex, which also
-    // guards stop_asked and found_rule.
+    // What ends the fetching of the run going at once, for a stop from the window's thread; guarded by the
+    // mutex, which also guards stop_asked and found_rule.
     mutable std::mutex run_mutex;
-    FetchAhead* pages = nullptr;
+    std::function<void()> stop_fetching;
     bool stop_asked = false;
     std::optional<SiteRule> found_rule;
     std::atomic<uint64_t> newest_filter{0};
-    // The rows of the temporary list file as this program last wrote or read it, and the file's stamp then:
-    // filters read the file again only when something else has changed it. Touched by queued jobs only.
-    std::vector<SharedRow> file_rows;
+    // The rows the filters work on: those of the last run, which its temporary list file holds (read again
+    // only when something else has changed the file), or after a load the list's. Touched by queued jobs only.
+    std::vector<SharedRow> rows;
+    bool rows_are_the_files = true;
     std::optional<FileStamp> file_stamp;  // none until the file has been written or read
 };
 
@@ -56,27 +63,37 @@ namespace {
 ResultRow RowOfPage(int32_t id, const ThreadPage& page, const ForumRule& rule) {
     std::string title = ListValue(page.title);
     std::string address = title.empty() ? std::string() : rule.ThreadAddress(id);
-    return {DecimalText(id), std::move(title), ListValue(page.uid), ListValue(page.name), std::move(address)};
+    ResultRow row{DecimalText(id), std::move(title), ListValue(page.uid), ListValue(page.name), std::move(address)};
+    switch (page.verdict) {
+        case PageVerdict::kFailed: row[kColumnState] = kStateFailed; break;
+        case PageVerdict::kMissing: row[kColumnState] = kStateMissing; break;
+        case PageVerdict::kLogin: row[kColumnState] = kStateLogin; break;
+        case PageVerdict::kTitled:
+        case PageVerdict::kUntitled: break;
+    }
+    return row;
 }
 
-// How many ids of a run ended in each verdict, for the line that sums the run up.
+// How the ids of a run ended, for the line that sums the run up.
 struct RunCounts {
     int64_t ids = 0, titled = 0, missing = 0, login = 0, failed = 0;
 
-    void Add(PageVerdict verdict) {
+    void Add(const ResultRow& row) {
         ++ids;
-        switch (verdict) {
-            case PageVerdict::kTitled: ++titled; break;
-            case PageVerdict::kMissing: ++missing; break;
-            case PageVerdict::kLogin: ++login; break;
-            case PageVerdict::kFailed: ++failed; break;
-            case PageVerdict::kUntitled: break;
-        }
+        titled += !row[kColumnTitle].empty();
+        missing += row[kColumnState] == kStateMissing;
+        login += row[kColumnState] == kStateLogin;
+        failed += row[kColumnState] == kStateFailed;
+    }
+    static std::string SummaryOf(const std::vector<SharedRow>& rows) {
+        RunCounts counts;
+        for (const SharedRow& row : rows) counts.Add(*row);
+        return counts.Summary();
     }
     std::string Summary() const {
         return "遍历完成：共 " + DecimalText(ids) + " 个，有标题 " + DecimalText(titled) + " 个，不存在 " +
-               DecimalText(missing) + " 个，需登录 " + DecimalText(login) + " 个，失败 " +
-               DecimalText(failed) + " 个";
+               DecimalText(missing) + " 个，需登录 " + DecimalText(login) + " 个，失败 " + DecimalText(failed) +
+               " 个";
     }
 };
 
@@ -100,8 +117,7 @@ class StepDisplay {
             const ResultRow& last = *rows_.back();
             // The address of the id visited, with or without a title.
             c_.status_line.SetText("当前运行的值" + last[kColumnId] + "查找到的标题：" + last[kColumnTitle] +
-                                   "作者UID：" + last[kColumnUid] + "网址为：" +
-                                   rule_.ThreadAddress(last_id_));
+                                   "作者UID：" + last[kColumnUid] + "网址为：" + rule_.ThreadAddress(last_id_));
             c_.progress.SetPosition(c_.progress.Position() + static_cast<int>(rows_.size()));
             c_.progress_label.SetText(DecimalText(c_.progress.Position()) + "/" +
                                       DecimalText(c_.progress.Maximum()));
@@ -121,24 +137,33 @@ class StepDisplay {
     ULONGLONG shown_at_ = GetTickCount64();
 };
 
-// Hands the pages of `steps` steps to `take` in step order, fetched ahead on `connections` threads, until
-// `take` wants no more or a stop comes, which ends the fetching at once (fetches in flight finish on their
-// own). `waiting` runs now and then while a page is awaited. The last page taken; none after a stop.
-std::optional<FetchedPage> FetchUnlessStopped(CrawlerState& s, FetchAhead::Fetch fetch, int64_t steps,
-                                              int connections, const std::function<bool(FetchedPage&)>& take,
-                                              const std::function<void()>& waiting = {}) {
-    FetchAhead pages(std::move(fetch), steps, connections);
+// Hands the pages at `address(step)` of `steps` steps to `take` in step order, until it wants no more or a
+// stop comes, which ends the fetching at once. Pages are fetched ahead, politely (tried again when the forum
+// fails for a while, paced to the user's limit and to what the forum bears); `waiting` runs now and then while
+// a page is awaited. Threads still waiting on the forum after a stop finish on their own: they hold copies of
+// all they use.
+void FetchPages(CrawlerState& s, const ForumSite& site, int64_t steps,
+                std::function<std::string(int64_t step)> address, const std::function<void(FetchedPage&)>& take,
+                const std::function<void()>& waiting = {}) {
+    auto polite = std::make_shared<PoliteFetch>(
+        PoliteFetch::Options{.connections = site.connections, .pages_per_second = site.pages_per_second});
+    FetchAhead::Fetch fetch = [polite, address = std::move(address), cookie = site.cookie](int64_t step) {
+        return polite->Fetch([&] { return DownloadPage(address(step), cookie); });
+    };
+    // A page waiting a second to be tried again holds its place, and the pages after it wait for it to be
+    // taken: room for about a second of pages keeps the connections busy meanwhile.
+    FetchAhead pages(std::move(fetch), steps, std::clamp(site.connections * 16, 32, 64));
     {
         std::lock_guard lock(s.run_mutex);
-        if (s.stop_asked) pages.Stop();
-        s.pages = &pages;
+        s.stop_fetching = [&pages, polite] {
+            pages.Stop();
+            polite->Stop();
+        };
+        if (s.stop_asked) s.stop_fetching();
     }
-    std::optional<FetchedPage> page;
-    while ((page = pages.Next(waiting)) && take(*page)) {
-    }
+    while (std::optional<FetchedPage> page = pages.Next(waiting)) take(*page);
     std::lock_guard lock(s.run_mutex);
-    s.pages = nullptr;
-    return page;
+    s.stop_fetching = nullptr;
 }
 
 bool StopAsked(CrawlerState& s) {
@@ -146,20 +171,18 @@ bool StopAsked(CrawlerState& s) {
     return s.stop_asked;
 }
 
-// The rule of a run on `site`: its own, or the preset that reads the first thread of the run (or one the home
-// page links to); none when nothing fits or the run was stopped meanwhile, which the status line then says.
-std::optional<ForumRule> RuleOfRun(CrawlerState& s, const ForumSite& site, const RunPlan& plan) {
+// The rule of a run on `site`: its own, or the preset that reads thread `first_id` (or one the home page
+// links to); none when nothing fits or the run was stopped meanwhile, which the status line then says.
+std::optional<ForumRule> RuleOfRun(CrawlerState& s, const ForumSite& site, std::optional<int32_t> first_id) {
     if (site.rule) return ForumRule(*site.rule, site.base);
     const Control& status = s.controls.status_line;
     status.SetText("自动识别：正在逐个试用程序自带的规则……");
     const PageFetch fetch = [&](const std::string& url) {
-        const auto one = FetchUnlessStopped(
-            s, [&](int64_t) { return DownloadPage(url, site.cookie); }, 1, 1,
-            [](FetchedPage&) { return false; });
-        return one.value_or(FetchedPage{});
+        FetchedPage fetched;
+        FetchPages(s, site, 1, [url](int64_t) { return url; }, [&](FetchedPage& page) { fetched = std::move(page); });
+        return fetched;
     };
-    const std::optional<int32_t> first = plan.steps > 0 ? std::optional(plan.first_id) : std::nullopt;
-    RuleDetection detection = DetectRule(site.base, first, PresetRules(), fetch);
+    RuleDetection detection = DetectRule(site.base, first_id, PresetRules(), fetch);
     if (StopAsked(s)) {
         status.SetText("自动识别已停止，遍历没有开始");
         return std::nullopt;
@@ -174,62 +197,140 @@ std::optional<ForumRule> RuleOfRun(CrawlerState& s, const ForumSite& site, const
     return ForumRule(*detection.rule, site.base);
 }
 
-void Run(CrawlerState& s, const ForumSite& site) {
+// What a run visits: the ids from first_id on, `planned` of them, of which `done` were visited before (a run
+// that goes on where an earlier one stopped).
+struct RunSpec {
+    std::string typed_first;  // as typed, for the file
+    int32_t first_id = 0;
+    int64_t planned = 0;
+    int32_t progress_maximum = 0;
+    std::vector<SharedRow> done;
+};
+
+void Run(CrawlerState& s, const ForumSite& site, RunSpec spec) {
     const CrawlerControls& c = s.controls;
-    const std::string typed_first = c.first_id.Text();
-    const RunPlan plan = PlanRun(typed_first, c.count.Text());
-    const std::optional<ForumRule> rule = RuleOfRun(s, site, plan);
+    const int64_t done = static_cast<int64_t>(spec.done.size());
+    const int32_t next_id = static_cast<int32_t>(spec.first_id + done);
+    const std::optional<ForumRule> rule =
+        RuleOfRun(s, site, spec.planned > done ? std::optional(next_id) : std::nullopt);
     if (!rule) return;
 
-    c.list.DeleteAllRows();
+    c.list.ReplaceRows(spec.done);
     c.progress.SetPosition(c.progress.Minimum());
-    c.progress.SetMaximum(plan.progress_maximum);
+    c.progress.SetMaximum(spec.progress_maximum);
+    c.progress.SetPosition(c.progress.Minimum() + static_cast<int>(done));
     ListFileWriter file;
-    bool file_whole = file.Open(s.temp_file, typed_first);
-    s.file_rows.clear();
+    bool file_whole = file.Open(s.temp_file, spec.typed_first, spec.planned, spec.first_id, spec.done);
+    s.rows = spec.done;
+    s.rows_are_the_files = true;
     StepDisplay display(c, *rule);
-    RunCounts counts;
-    int64_t step = 0;
-    const auto fetch = [&rule, &site, first = plan.first_id](int64_t step) {
-        return DownloadPage(rule->ThreadAddress(first + step), site.cookie);
-    };
-    FetchUnlessStopped(
-        s, fetch, plan.steps, site.connections,
+    int32_t id = next_id;
+    FetchPages(
+        s, site, spec.planned - done, [rule = *rule, next_id](int64_t step) { return rule.ThreadAddress(next_id + step); },
         [&](FetchedPage& fetched) {
-            const int32_t id = static_cast<int32_t>(plan.first_id + step++);
-            const ThreadPage page = ReadThreadPage(fetched, *rule);
-            counts.Add(page.verdict);
-            auto row = std::make_shared<const ResultRow>(RowOfPage(id, page, *rule));
-            file_whole =
-                file_whole && file.Append(id, (*row)[kColumnTitle], (*row)[kColumnUid], (*row)[kColumnName]);
-            s.file_rows.push_back(row);
-            display.Add(std::move(row), id);
-            return true;
+            auto row = std::make_shared<const ResultRow>(RowOfPage(id, ReadThreadPage(fetched, *rule), *rule));
+            file_whole = file_whole && file.Append(id, *row);
+            s.rows.push_back(row);
+            display.Add(std::move(row), id++);
         },
         [&] { display.Show(); });  // rows already fetched reach the screen while a slow page is awaited
     display.Show();
-    c.status_line.SetText(counts.Summary());
+    c.status_line.SetText(RunCounts::SummaryOf(s.rows));
     // When a write failed, the file holds less than the run showed: the next filter reads what it holds.
     s.file_stamp = file_whole ? std::optional(StampOf(s.temp_file)) : std::nullopt;
 }
 
-}  // namespace
-
-namespace {
-
-// Ends the run going at once: the page in hand and those fetched ahead are dropped. Called with run_mutex
-// held; a run that has not reached its fetching yet sees stop_asked.
-void AskStop(CrawlerState& s) {
-    s.stop_asked = true;
-    if (s.pages) s.pages->Stop();
+// Writes the rows of the ids fetched again into their entry sections of the run's file, in one step.
+bool RewriteEntries(const std::string& path, const std::map<std::string, SharedRow>& by_id) {
+    std::string old;
+    if (!ReadFileContent(path, old) || IsUnicodeText(old)) return false;
+    std::vector<const std::pair<const std::string, SharedRow>*> sections;
+    for (const auto& entry : by_id) sections.push_back(&entry);
+    IniOwnedSections owned;
+    owned.sections = sections.size();
+    owned.number_of = [&](std::string_view name) {
+        for (size_t k = 0; k < sections.size(); ++k) {
+            if (sections[k]->first == name) return k;
+        }
+        return IniOwnedSections::kNotOwned;
+    };
+    owned.name_of = [&](size_t k) { return sections[k]->first; };
+    owned.owns_key = [](size_t, std::string_view key) {
+        for (std::string_view ours : {"序列号", "标题", "UID", "用户名", "状态"}) {
+            if (SameIniName(key, ours)) return true;
+        }
+        return false;
+    };
+    owned.write_keys = [&](size_t k, std::string& out) {
+        const ResultRow& row = *sections[k]->second;
+        AppendIniKey(out, "序列号", row[kColumnId]);
+        AppendIniKey(out, "标题", row[kColumnTitle]);
+        AppendIniKey(out, "UID", row[kColumnUid]);
+        AppendIniKey(out, "用户名", row[kColumnName]);
+        if (!row[kColumnState].empty()) AppendIniKey(out, "状态", row[kColumnState]);
+    };
+    return ReplaceFileContent(path, RewriteIni(old, owned, old.size() + 256 * sections.size()));
 }
 
-// Brings the rows of the temporary list file up to date when something else has changed the file; their
-// address cells come from `thread_address`.
+// Fetches the failed ids the list shows again and puts their rows in place: in the list, in the rows the
+// filters work on and, when those are the last run's, in its file.
+void FetchFailedAgain(CrawlerState& s, const ForumSite& site) {
+    const CrawlerControls& c = s.controls;
+    std::vector<SharedRow> shown = c.list.Rows();
+    std::vector<size_t> failed;
+    std::vector<int32_t> ids;
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const ResultRow& row = *shown[k];
+        const int32_t id = TruncateToInt32(LeadingNumber(row[kColumnId]));
+        // Only a row whose 序列号 is a thread id can be fetched again.
+        if (row[kColumnState] != kStateFailed || DecimalText(id) != row[kColumnId]) continue;
+        failed.push_back(k);
+        ids.push_back(id);
+    }
+    const std::optional<ForumRule> rule = RuleOfRun(s, site, std::nullopt);
+    if (failed.empty() || !rule) return;
+    c.status_line.SetText("正在重试 " + DecimalText(static_cast<int64_t>(failed.size())) + " 个失败项……");
+    c.progress.SetPosition(c.progress.Minimum());
+    c.progress.SetMaximum(static_cast<int>(failed.size()));
+    std::map<const ResultRow*, SharedRow> fetched_again;
+    std::map<std::string, SharedRow> by_id;
+    size_t step = 0;
+    FetchPages(s, site, static_cast<int64_t>(ids.size()),
+               [rule = *rule, ids](int64_t k) { return rule.ThreadAddress(ids[static_cast<size_t>(k)]); },
+               [&](FetchedPage& fetched) {
+                   const SharedRow& old = shown[failed[step]];
+                   auto row = std::make_shared<const ResultRow>(RowOfPage(ids[step], ReadThreadPage(fetched, *rule), *rule));
+                   fetched_again[old.get()] = row;
+                   by_id[(*old)[kColumnId]] = row;
+                   shown[failed[step]] = std::move(row);
+                   c.progress.SetPosition(static_cast<int>(++step));
+                   c.progress_label.SetText(DecimalText(static_cast<int64_t>(step)) + "/" +
+                                            DecimalText(static_cast<int64_t>(failed.size())));
+               });
+    for (SharedRow& row : s.rows) {
+        if (auto found = fetched_again.find(row.get()); found != fetched_again.end()) row = found->second;
+    }
+    c.list.ReplaceRows(std::move(shown));
+    if (s.rows_are_the_files && s.file_stamp == StampOf(s.temp_file) && !by_id.empty()) {
+        s.file_stamp = RewriteEntries(s.temp_file, by_id) ? std::optional(StampOf(s.temp_file)) : std::nullopt;
+    }
+    c.status_line.SetText(RunCounts::SummaryOf(s.rows_are_the_files ? s.rows : c.list.Rows()));
+}
+
+// Ends the fetching of the run going at once: the pages in hand and those fetched ahead are dropped. Called
+// with run_mutex held; a run that has not reached its fetching yet sees stop_asked.
+void AskStop(CrawlerState& s) {
+    s.stop_asked = true;
+    if (s.stop_fetching) s.stop_fetching();
+}
+
+// Brings the rows of the temporary list file up to date when they are what the filters work on and something
+// else has changed the file; their address cells come from `thread_address`.
 void ReadTempFileIfChanged(CrawlerState& s, const std::string& thread_address) {
+    if (!s.rows_are_the_files) return;
     FileStamp stamp = StampOf(s.temp_file);
     if (stamp == s.file_stamp) return;
-    s.file_rows = ShareRows(LoadListFile(s.temp_file, thread_address));
+    s.rows = ShareRows(LoadListFile(s.temp_file, thread_address));
     s.file_stamp = stamp;
 }
 
@@ -259,13 +360,8 @@ Crawler::~Crawler() {
     }
 }
 
-void Crawler::StartOrStopRun(const ForumSite& site) {
+void Crawler::Begin(std::function<void(CrawlerState&)> work) {
     CrawlerState& s = *state_;
-    if (s.run_going) {
-        std::lock_guard lock(s.run_mutex);
-        AskStop(s);
-        return;
-    }
     s.run_going = true;
     {
         std::lock_guard lock(s.run_mutex);
@@ -275,8 +371,8 @@ void Crawler::StartOrStopRun(const ForumSite& site) {
     s.controls.empty_title_filter.SetDisabled(true);
     s.controls.search_text.SetDisabled(true);
     s.controls.start_button.SetText("停止");
-    s.work.Post([state = state_, site] {
-        Run(*state, site);
+    s.work.Post([state = state_, work = std::move(work)] {
+        work(*state);
         const CrawlerControls& c = state->controls;
         c.empty_title_filter.SetDisabled(false);
         c.search_text.SetDisabled(false);
@@ -285,16 +381,47 @@ void Crawler::StartOrStopRun(const ForumSite& site) {
     });
 }
 
+void Crawler::StartOrStopRun(const ForumSite& site) {
+    CrawlerState& s = *state_;
+    if (s.run_going) {
+        std::lock_guard lock(s.run_mutex);
+        AskStop(s);
+        return;
+    }
+    Begin([site](CrawlerState& state) {
+        const std::string typed_first = state.controls.first_id.Text();
+        const RunPlan plan = PlanRun(typed_first, state.controls.count.Text());
+        Run(state, site, {typed_first, plan.first_id, plan.steps, plan.progress_maximum, {}});
+    });
+}
+
+void Crawler::ContinueRun(const ForumSite& site, UnfinishedRun run) {
+    if (RunGoing()) return;
+    const int32_t first_id = TruncateToInt32(LeadingNumber(run.typed_start));
+    // The window shows what the run was asked for.
+    state_->controls.first_id.SetText(run.typed_start);
+    state_->controls.count.SetText(DecimalText(run.planned - 1));
+    Begin([site, run = std::move(run), first_id](CrawlerState& state) {
+        const int32_t maximum = static_cast<int32_t>(std::min<int64_t>(run.planned - 1, INT32_MAX));
+        Run(state, site, {run.typed_start, first_id, run.planned, maximum, ShareRows(run.rows)});
+    });
+}
+
+void Crawler::RetryFailed(const ForumSite& site) {
+    if (RunGoing()) return;
+    Begin([site](CrawlerState& state) { FetchFailedAgain(state, site); });
+}
+
 namespace {
 
-// Reloads the temporary list file, keeps the rows that pass and shows them, unless a newer filter has been
-// asked for meanwhile: the list always ends as the last filter asked.
+// Keeps the rows the filters work on that pass and shows them, unless a newer filter has been asked for
+// meanwhile: the list always ends as the last filter asked.
 void Filter(const std::shared_ptr<CrawlerState>& state, uint64_t filter, const std::string& thread_address,
             const std::function<bool(const ResultRow&)>& passes) {
     CrawlerState& s = *state;
     ReadTempFileIfChanged(s, thread_address);
     std::vector<SharedRow> rows;
-    for (const SharedRow& row : s.file_rows) {
+    for (const SharedRow& row : s.rows) {
         if (passes(*row)) rows.push_back(row);
     }
     if (filter == s.newest_filter) s.controls.list.ReplaceRows(std::move(rows));
@@ -321,6 +448,18 @@ void Crawler::FilterBySearchText(std::string thread_address) {
             bool valid = column >= 0 && static_cast<size_t>(column) < kResultColumns;
             return valid && ContainsText(row[static_cast<size_t>(column)], text, true);
         });
+    });
+}
+
+void Crawler::Load(std::function<std::optional<std::vector<SharedRow>>()> read) {
+    state_->work.Post([state = state_, read = std::move(read)] {
+        std::optional<std::vector<SharedRow>> rows = read();
+        if (!rows) return;
+        CrawlerState& s = *state;
+        s.controls.list.AppendRows(std::move(*rows));
+        // From now on the filters work on what the list shows, not on an older run's file.
+        s.rows = s.controls.list.Rows();
+        s.rows_are_the_files = false;
     });
 }
 

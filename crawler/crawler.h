@@ -9,6 +9,7 @@
 #include "crawler/site_rules.h"
 #include "runtime/control.h"
 #include "runtime/serial_work.h"
+#include "state/list_file.h"
 
 // The main window's controls the crawler reads and changes. Control values only name windows, so workers may
 // hold them: an operation on a window that is gone does nothing.
@@ -43,18 +44,29 @@ class Crawler {
     // and any fetched ahead leave no row. A run without a rule first finds one among the presets, and does
     // not start when none fits. At its end the status line sums the run up.
     void StartOrStopRun(const ForumSite& site);
+    // Goes on with a run that did not finish, from the id after the last one its file holds, appending to it.
+    void ContinueRun(const ForumSite& site, UnfinishedRun run);
+    // Fetches the failed ids the list shows again and puts their rows in place, in the list and, when the
+    // rows are the last run's, in its file; the status line sums the rows up again. "开始" stops it, as a run.
+    void RetryFailed(const ForumSite& site);
     // Rebuild the list from the temporary list file and keep the rows with a title, when the box is checked.
     // `thread_address` rebuilds the address cells when the file must be read again.
     void FilterEmptyTitles(std::string thread_address);
     // Rebuild the list from the temporary list file and keep the rows whose chosen column holds the text.
     void FilterBySearchText(std::string thread_address);
 
-    // Queues other work on the list (save, load, clear) behind the runs and filters asked for before it.
+    // Appends the rows `read` gives (none: nothing to append) to the list, behind the work asked for before;
+    // the filters work on the list's rows from then on, not on an older run's file.
+    void Load(std::function<std::optional<std::vector<SharedRow>>()> read);
+    // Queues other work on the list (save, clear, export) behind the runs and filters asked for before it.
     void PostListWork(std::function<void()> job);
     bool RunGoing() const;
     // The rule the latest run found by itself; none before any did.
     std::optional<SiteRule> FoundRule() const;
 
   private:
+    // Runs `work` as a run: filters disabled, "开始" showing "停止", until it ends.
+    void Begin(std::function<void(CrawlerState&)> work);
+
     std::shared_ptr<CrawlerState> state_;  // shared with the queued jobs, which may outlive the crawler
 };

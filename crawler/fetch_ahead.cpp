@@ -9,7 +9,7 @@
 struct FetchAhead::State {
     Fetch fetch;
     int64_t steps;
-    int64_t connections;
+    int64_t window;
     std::mutex mutex;
     std::condition_variable page_arrived;  // wakes the taker
     std::condition_variable step_taken;    // wakes the fetchers
@@ -23,7 +23,7 @@ struct FetchAhead::State {
         std::unique_lock lock(s.mutex);
         for (;;) {
             s.step_taken.wait(lock, [&] {
-                return s.stopped || s.next_fetch >= s.steps || s.next_fetch < s.next_take + s.connections;
+                return s.stopped || s.next_fetch >= s.steps || s.next_fetch < s.next_take + s.window;
             });
             if (s.stopped || s.next_fetch >= s.steps) return;
             const int64_t step = s.next_fetch++;
@@ -37,11 +37,11 @@ struct FetchAhead::State {
     }
 };
 
-FetchAhead::FetchAhead(Fetch fetch, int64_t steps, int connections) : state_(std::make_shared<State>()) {
+FetchAhead::FetchAhead(Fetch fetch, int64_t steps, int window) : state_(std::make_shared<State>()) {
     state_->fetch = std::move(fetch);
     state_->steps = steps < 0 ? 0 : steps;
-    state_->connections = connections < 1 ? 1 : connections;
-    for (int64_t thread = 0; thread < state_->connections && thread < state_->steps; ++thread) {
+    state_->window = window < 1 ? 1 : window;
+    for (int64_t thread = 0; thread < state_->window && thread < state_->steps; ++thread) {
         std::thread([state = state_] { State::Fetcher(state); }).detach();
     }
 }

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-// The widest list the program shows; the list's owner says what each column holds.
-inline constexpr size_t kListColumns = 5;
+// The cells a row keeps: a list shows as many as it has columns, the rest stay with the row unseen. The list's
+// owner says what each holds.
+inline constexpr size_t kListColumns = 6;
 
 using ListRow = std::array<std::string, kListColumns>;
 

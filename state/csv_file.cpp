@@ -10,7 +10,7 @@ constexpr std::string_view kHeader = "序列号,标题名称,发布者UID,发布
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
 void AppendLine(std::string& text, const ResultRow& row) {
-    for (size_t column = 0; column < row.size(); ++column) {
+    for (size_t column = 0; column < kResultColumns; ++column) {
         if (column > 0) text += ',';
         text += CsvField(row[column]);
     }

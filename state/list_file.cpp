@@ -17,7 +17,17 @@ namespace {
 constexpr std::string_view kConfigSection = "配置";
 constexpr std::string_view kStartKey = "当前开始项";
 constexpr std::string_view kCountKey = "总数";
-constexpr std::string_view kEntryKeys[] = {"序列号", "标题", "UID", "用户名"};  // cells 0 to 3
+constexpr std::string_view kPlannedKey = "计划总数";
+// The keys of an entry and the cells they hold; "状态" is written only for a row that has one.
+struct EntryKey {
+    std::string_view key;
+    size_t column;
+};
+constexpr EntryKey kEntryKeys[] = {{"序列号", kColumnId},
+                                   {"标题", kColumnTitle},
+                                   {"UID", kColumnUid},
+                                   {"用户名", kColumnName},
+                                   {"状态", kColumnState}};
 
 constexpr std::string_view kLineEnd = "\r\n";
 // Wide enough for any number of steps a run of 32-bit ids can make.
@@ -30,6 +40,16 @@ bool IsLeadByte(char c) {
 
 void AppendKey(std::string& out, std::string_view key, std::string_view value) {
     AppendIniKey(out, key, ListValue(value));
+}
+
+void AppendEntryKeys(std::string& out, const ResultRow& row) {
+    for (const auto& [key, column] : kEntryKeys) {
+        if (column != kColumnState || !row[column].empty()) AppendKey(out, key, row[column]);
+    }
+}
+
+bool IsEntryKey(std::string_view key) {
+    return std::ranges::any_of(kEntryKeys, [&](const EntryKey& ours) { return SameIniName(key, ours.key); });
 }
 
 bool WriteText(std::FILE* file, std::string_view text) {
@@ -54,32 +74,37 @@ std::string ListValue(std::string_view value) {
     return text;
 }
 
-bool ListFileWriter::Open(const std::string& path, std::string_view typed_start) {
-    file_.reset(std::fopen(path.c_str(), "wb"));
-    count_ = 0;
-    if (!file_) return false;
-    std::string head;
-    AppendIniSection(head, kConfigSection);
-    AppendKey(head, kStartKey, typed_start);
-    head += kCountKey;
-    head += '=';
-    count_offset_ = static_cast<long>(head.size());
-    head += std::string(kCountWidth, ' ');
-    head += kLineEnd;
-    if (WriteText(file_.get(), head) && WriteCount()) return true;
+bool ListFileWriter::Open(const std::string& path, std::string_view typed_start, int64_t planned,
+                          int64_t first_id, const std::vector<SharedRow>& rows) {
     file_.reset();
-    return false;
+    count_ = static_cast<int64_t>(rows.size());
+    std::string text;
+    AppendIniSection(text, kConfigSection);
+    AppendKey(text, kStartKey, typed_start);
+    AppendKey(text, kPlannedKey, DecimalText(planned));
+    text += kCountKey;
+    text += '=';
+    count_offset_ = static_cast<long>(text.size());
+    std::string field = DecimalText(count_);
+    field.resize(kCountWidth, ' ');
+    text += field;
+    text += kLineEnd;
+    for (size_t k = 0; k < rows.size(); ++k) AppendEntry(text, first_id + static_cast<int64_t>(k), *rows[k]);
+    // Replaced in one step: a program ended meanwhile leaves the file as it was or as it is now.
+    if (!ReplaceFileContent(path, text)) return false;
+    file_.reset(std::fopen(path.c_str(), "r+b"));
+    return file_ != nullptr;
 }
 
-bool ListFileWriter::Append(int64_t id, std::string_view title, std::string_view uid, std::string_view name) {
+void ListFileWriter::AppendEntry(std::string& out, int64_t id, const ResultRow& row) {
+    AppendIniSection(out, DecimalText(id));
+    AppendEntryKeys(out, row);
+}
+
+bool ListFileWriter::Append(int64_t id, const ResultRow& row) {
     if (!file_) return false;
-    const std::string number = DecimalText(id);
     std::string entry;
-    AppendIniSection(entry, number);
-    AppendKey(entry, kEntryKeys[kColumnId], number);
-    AppendKey(entry, kEntryKeys[kColumnTitle], title);
-    AppendKey(entry, kEntryKeys[kColumnUid], uid);
-    AppendKey(entry, kEntryKeys[kColumnName], name);
+    AppendEntry(entry, id, row);
     ++count_;
     if (std::fseek(file_.get(), 0, SEEK_END) == 0 && WriteText(file_.get(), entry) &&
         std::fflush(file_.get()) == 0 && WriteCount()) {
@@ -172,7 +197,7 @@ IniOwnedSections SavedSections(const std::vector<SharedRow>& rows,
     };
     owned.owns_key = [](size_t section, std::string_view key) {
         if (section == 0) return SameIniName(key, kStartKey) || SameIniName(key, kCountKey);
-        return std::ranges::any_of(kEntryKeys, [&](auto ours) { return SameIniName(key, ours); });
+        return IsEntryKey(key);
     };
     owned.write_keys = [&rows, &progress, &done, step](size_t section, std::string& out) {
         if (section == 0) {
@@ -180,9 +205,7 @@ IniOwnedSections SavedSections(const std::vector<SharedRow>& rows,
             AppendKey(out, kCountKey, DecimalText(static_cast<int64_t>(rows.size())));
             return;
         }
-        const ResultRow& row = *rows[section - 1];
-        for (size_t column = 0; column < std::size(kEntryKeys); ++column)
-            AppendKey(out, kEntryKeys[column], row[column]);
+        AppendEntryKeys(out, *rows[section - 1]);
         ++done;
         if (progress && (done % step == 0 || done == rows.size())) progress(done);
     };
@@ -210,9 +233,7 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view th
     const auto add_row = [&](int64_t number) {
         const std::string section = DecimalText(number);
         ResultRow& row = rows.emplace_back();
-        for (size_t column = 0; column < std::size(kEntryKeys); ++column) {
-            row[column] = file.Get(section, kEntryKeys[column]);
-        }
+        for (const auto& [key, column] : kEntryKeys) row[column] = file.Get(section, key);
         const std::optional<int32_t> id = ThreadIdOf(row[kColumnId]);
         if (!row[kColumnTitle].empty() && id) row[kColumnAddress] = ThreadAddress(thread_address, *id);
     };
@@ -227,6 +248,16 @@ std::vector<ResultRow> LoadListFile(const std::string& path, std::string_view th
         std::for_each(first, end, add_row);
     }
     return rows;
+}
+
+std::optional<UnfinishedRun> UnfinishedRunIn(const std::string& path, std::string_view thread_address) {
+    const IniReader file = IniReader::FromFile(path);
+    const std::optional<std::string> planned = file.Find(kConfigSection, kPlannedKey);
+    if (!planned) return std::nullopt;
+    UnfinishedRun run{file.Get(kConfigSection, kStartKey), TruncateToInt32(LeadingNumber(*planned)), {}};
+    run.rows = LoadListFile(path, thread_address);
+    if (static_cast<int64_t>(run.rows.size()) >= run.planned) return std::nullopt;
+    return run;
 }
 
 bool SaveListFile(const std::string& path, const std::vector<SharedRow>& rows,

@@ -8,9 +8,13 @@
 
 namespace {
 
+// Wine's clipboard manager holds the clipboard for a moment after every change, to copy it for X: a reader
+// waits its turn.
 std::string ClipboardText() {
     std::string text;
-    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    bool opened = false;
+    for (int attempt = 0; attempt < 100 && !(opened = OpenClipboard(nullptr)); ++attempt) Sleep(10);
+    if (!opened) return "(clipboard busy)";
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         text = static_cast<const char*>(GlobalLock(data));
         GlobalUnlock(data);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <map>
 #include <cstdlib>
 #include <mutex>
 #include <random>
@@ -38,8 +39,17 @@ const std::string kTempFile = ProgramDirectory() + "\\临时文件.ini";
 ResultRow ExpectedRow(int id, const std::string& forum) {
     ExpectedThreadPage page = ExpectedThread(id);
     std::string title = ListValue(page.title);
-    return {std::to_string(id), title, ListValue(page.uid), ListValue(page.name),
-            title.empty() ? "" : ForumRule(DefaultRule(), forum).ThreadAddress(id)};
+    ResultRow row{std::to_string(id), title, ListValue(page.uid), ListValue(page.name),
+                  title.empty() ? "" : ForumRule(DefaultRule(), forum).ThreadAddress(id)};
+    if (!page.exists) row[kColumnState] = kStateMissing;
+    return row;
+}
+
+// A row of the id only, and why.
+ResultRow IdOnly(const char* id, std::string_view state = {}) {
+    ResultRow row{id};
+    row[kColumnState] = state;
+    return row;
 }
 
 // How many rows hold `lower_text` in a column, ASCII letters compared in lower case.
@@ -100,6 +110,7 @@ class CrawlerWindow : public testing::Test {
             EXPECT_EQ(ReadIniKey(kTempFile, row[0], "标题"), row[1]);
             EXPECT_EQ(ReadIniKey(kTempFile, row[0], "UID"), row[2]);
             EXPECT_EQ(ReadIniKey(kTempFile, row[0], "用户名"), row[3]);
+            EXPECT_EQ(ReadIniKey(kTempFile, row[0], "状态"), row[kColumnState]);
         }
     }
 
@@ -244,22 +255,44 @@ TEST_F(CrawlerWindow, FiltersBeforeAnyRunFindNothing) {
     EXPECT_TRUE(ListSettlesAt(0));
 }
 
-// A forum whose thread 1 is missing, 2 answers garbage, 3 never answers and 4 is a real thread.
-Reply AwkwardForum(const ReceivedRequest& request, const std::string& forum) {
+// A forum whose thread 1 is missing, 2 answers garbage, 3 never answers its first try and is unavailable
+// after, and 4 is a real thread.
+Reply AwkwardForum(const ReceivedRequest& request, const std::string& forum, int tries) {
     if (request.target == "/thread-1-1-1.html") return {.status = "404 Not Found", .body = "<h1>404</h1>"};
     if (request.target == "/thread-2-1-1.html")
         return {.body = std::string("\x81\xFE\xFF<span \x00</span>", 16)};
-    if (request.target == "/thread-3-1-1.html") return {.kind = Reply::Kind::kSilence};
+    if (request.target == "/thread-3-1-1.html") {
+        if (tries == 1) return {.kind = Reply::Kind::kSilence};
+        return {.status = "503 Service Unavailable", .headers = "Retry-After: 0\r\n"};
+    }
     return {.body = ThreadPage(forum, "第四帖", "44", "四号")};
 }
 
-// Every way a page can fail, one id each from 999 on; 1005 (slow) and 1007 are real threads.
-Reply HostileForum(const ReceivedRequest& request, const std::string& forum) {
+// Counts the requests for each target, for forums that answer a first try otherwise than the next.
+class TriedCounter {
+  public:
+    int Count(const ReceivedRequest& request) {
+        std::lock_guard lock(mutex_);
+        return ++tries_[request.target];
+    }
+    int Tries(const std::string& target) {
+        std::lock_guard lock(mutex_);
+        return tries_[target];
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<std::string, int> tries_;
+};
+
+// Every way a page can fail, one id each from 999 on; 1005 (slow) and 1007 are real threads. 999 is silent
+// at first, then breaks off like 1000.
+Reply HostileForum(const ReceivedRequest& request, const std::string& forum, int tries) {
     const std::string id = request.target.rfind("/thread-", 0) == 0
                                ? request.target.substr(8, request.target.find('-', 8) - 8)
                                : "";  // the home page
-    if (id == "999") return {.kind = Reply::Kind::kSilence};
-    if (id == "1000") return {.kind = Reply::Kind::kReset};
+    if (id == "999" && tries == 1) return {.kind = Reply::Kind::kSilence};
+    if (id == "999" || id == "1000") return {.kind = Reply::Kind::kReset};
     if (id == "1001") return {.kind = Reply::Kind::kEndlessBody};
     if (id == "1002") return {.body = std::string("\x81\xFE\xFF<span \x00</span>", 16)};
     if (id == "1003") return {.status = "302 Found", .headers = "Location: " + request.target + "\r\n"};
@@ -275,21 +308,26 @@ Reply HostileForum(const ReceivedRequest& request, const std::string& forum) {
 
 TEST_F(CrawlerWindow, EveryKindOfFailingPageGivesItsRowAndTheRunGoesOn) {
     std::string address;
-    LoopbackServer server([&](const ReceivedRequest& request) { return HostileForum(request, address); });
+    TriedCounter tried;
+    LoopbackServer server(
+        [&](const ReceivedRequest& request) { return HostileForum(request, address, tried.Count(request)); });
     address = server.Url("/");
     Open(address);
-    RunOver("999", "9", 90000);  // ten ids  // 999 holds its connection until the receive time-out
+    RunOver("999", "9", 120000);  // ten ids; 999 holds its connection until the receive time-out
     const std::string thread = address + "thread-";
-    EXPECT_EQ(Rows(), (std::vector<ResultRow>{{"999"},
-                                              {"1000"},
-                                              {"1001"},
-                                              {"1002"},
-                                              {"1003"},
+    // What breaks off is tried again and then given up on; a page past the size cap or an endless redirect is
+    // no page at all; garbage and an empty page are pages without a title.
+    EXPECT_EQ(Rows(), (std::vector<ResultRow>{IdOnly("999", kStateFailed),
+                                              IdOnly("1000", kStateFailed),
+                                              IdOnly("1001", kStateFailed),
+                                              IdOnly("1002"),
+                                              IdOnly("1003", kStateFailed),
                                               {"1004", "大头", "104", "头", thread + "1004-1-1.html"},
                                               {"1005", "慢帖", "105", "慢", thread + "1005-1-1.html"},
-                                              {"1006"},
+                                              IdOnly("1006"),
                                               {"1007", "好帖", "107", "好", thread + "1007-1-1.html"},
-                                              {"1008"}}));
+                                              IdOnly("1008", kStateMissing)}));
+    EXPECT_EQ(tried.Tries("/thread-1000-1-1.html"), 4);
     ExpectTempFileHolds(Rows(), "999");
 }
 
@@ -397,18 +435,161 @@ TEST_F(CrawlerWindow, PagesArrivingOutOfOrderGiveRowsAndAFileInIdOrder) {
 
 TEST_F(CrawlerWindow, PagesThatFailGiveRowsWithTheIdOnly) {
     std::string address;
-    LoopbackServer server([&](const ReceivedRequest& request) { return AwkwardForum(request, address); });
+    TriedCounter tried;
+    LoopbackServer server(
+        [&](const ReceivedRequest& request) { return AwkwardForum(request, address, tried.Count(request)); });
     address = server.Url("/");
     Open(address);
     RunOver("1", "3", 120000);  // thread 3 holds the run until the receive time-out
-    EXPECT_EQ(Rows(),
-              (std::vector<ResultRow>{
-                  {"1"}, {"2"}, {"3"}, {"4", "第四帖", "44", "四号", address + "thread-4-1-1.html"}}));
+    EXPECT_EQ(Rows(), (std::vector<ResultRow>{IdOnly("1", kStateMissing), IdOnly("2"), IdOnly("3", kStateFailed),
+                                              {"4", "第四帖", "44", "四号", address + "thread-4-1-1.html"}}));
     ExpectTempFileHolds(Rows(), "1");
+    EXPECT_EQ(ReadIniKey(kTempFile, "3", "状态"), "失败");
     // A 404 is the forum saying the thread is missing; a page without a title is neither; silence is a
     // failure.
     EXPECT_EQ((*this)[kStatusLine].Text(),
               "遍历完成：共 4 个，有标题 1 个，不存在 1 个，需登录 0 个，失败 1 个");
+}
+
+// A forum of thread pages behind a rate limit: `per_second` pages a second (a bucket of as many, filled as
+// time goes), 429 with Retry-After: 1 beyond it.
+class RateLimitedForum {
+  public:
+    explicit RateLimitedForum(int per_second)
+        : per_second_(per_second), server_([this](const ReceivedRequest& request) { return Answer(request); }) {}
+    std::string Url() const { return server_.Url("/"); }
+    LoopbackServer& server() { return server_; }
+    int refused() const { return refused_; }
+
+    ResultRow Row(int id) const {
+        const std::string text = std::to_string(id);
+        return {text, "帖" + text, text, "人" + text, Url() + "thread-" + text + "-1-1.html"};
+    }
+
+  private:
+    Reply Answer(const ReceivedRequest& request) {
+        {
+            std::lock_guard lock(mutex_);
+            const ULONGLONG now = GetTickCount64();
+            tokens_ = std::min<double>(per_second_, tokens_ + (now - filled_) * per_second_ / 1000.0);
+            filled_ = now;
+            if (tokens_ < 1) {
+                ++refused_;
+                return {.status = "429 Too Many Requests", .headers = "Retry-After: 1\r\n"};
+            }
+            tokens_ -= 1;
+        }
+        const size_t id_end = request.target.find('-', 8);
+        if (request.target.rfind("/thread-", 0) != 0 || id_end == std::string::npos) return {};
+        const std::string id = request.target.substr(8, id_end - 8);
+        return {.body = ThreadPage(Url(), "帖" + id, id, "人" + id), .delay_ms = 20};
+    }
+
+    const int per_second_;
+    std::mutex mutex_;
+    double tokens_ = per_second_;
+    ULONGLONG filled_ = GetTickCount64();
+    std::atomic<int> refused_{0};
+    LoopbackServer server_;
+};
+
+TEST_F(CrawlerWindow, AForumThatRateLimitsStillGivesEveryRowInOrder) {
+    RateLimitedForum forum(25);
+    window_ = std::make_unique<MainWindow>(ForumSettings{.address = forum.Url(), .connections = 8});
+    DeleteFileA(kTempFile.c_str());
+    ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
+    RunOver("1", "99", 60000);
+    std::vector<ResultRow> expected;
+    for (int id = 1; id <= 100; ++id) expected.push_back(forum.Row(id));
+    EXPECT_EQ(Rows(), expected);
+    ExpectTempFileHolds(expected, "1");
+    EXPECT_GT(forum.refused(), 0);  // the limit was met
+    EXPECT_LE(forum.server().MostAnsweredAtOnce(), 8);
+    EXPECT_EQ((*this)[kStatusLine].Text(), "遍历完成：共 100 个，有标题 100 个，不存在 0 个，需登录 0 个，失败 0 个");
+}
+
+TEST_F(CrawlerWindow, FirstTriesThatFailAreTriedAgainAndTheRowsStayInOrder) {
+    // Every page fails its first try, with a 503, a reset or a body cut short, and answers late at random.
+    std::string address;
+    TriedCounter tried;
+    std::mutex mutex;
+    std::mt19937 random(11);
+    LoopbackServer server([&](const ReceivedRequest& request) -> Reply {
+        const size_t id_end = request.target.find('-', 8);
+        if (request.target.rfind("/thread-", 0) != 0 || id_end == std::string::npos) return {};
+        const std::string id = request.target.substr(8, id_end - 8);
+        const std::string page = ThreadPage(address, "帖" + id, id, "人" + id);
+        int delay;
+        {
+            std::lock_guard lock(mutex);
+            delay = static_cast<int>(random() % 60);
+        }
+        if (tried.Count(request) > 1) return {.body = page, .delay_ms = delay};
+        switch (std::stoi(id) % 3) {
+            case 0: return {.status = "503 Service Unavailable"};
+            case 1: return {.kind = Reply::Kind::kReset};
+            default: return {.kind = Reply::Kind::kCutShort, .body = page};
+        }
+    });
+    address = server.Url("/");
+    window_ = std::make_unique<MainWindow>(ForumSettings{.address = address, .connections = 4});
+    DeleteFileA(kTempFile.c_str());
+    ASSERT_TRUE(window_->Create(nullptr, SW_SHOWNORMAL));
+    RunOver("1", "29", 60000);
+    std::vector<ResultRow> expected;
+    for (int id = 1; id <= 30; ++id) {
+        const std::string text = std::to_string(id);
+        expected.push_back({text, "帖" + text, text, "人" + text, address + "thread-" + text + "-1-1.html"});
+        EXPECT_EQ(tried.Tries("/thread-" + text + "-1-1.html"), 2) << text;
+    }
+    EXPECT_EQ(Rows(), expected);
+    ExpectTempFileHolds(expected, "1");
+    EXPECT_LE(server.MostAnsweredAtOnce(), 4);
+}
+
+TEST_F(CrawlerWindow, AnIdThatKeepsFailingIsKeptAsFailedAfterThreeMoreTries) {
+    std::string address;
+    TriedCounter tried;
+    LoopbackServer server([&](const ReceivedRequest& request) -> Reply {
+        tried.Count(request);
+        if (request.target == "/thread-2-1-1.html")
+            return {.status = "503 Service Unavailable", .headers = "Retry-After: 0\r\n"};
+        return {.body = ThreadPage(address, "帖", "9", "人")};
+    });
+    address = server.Url("/");
+    Open(address);
+    RunOver("1", "2");
+    ASSERT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(Rows()[1], IdOnly("2", kStateFailed));
+    EXPECT_EQ(tried.Tries("/thread-2-1-1.html"), 4);
+    EXPECT_EQ(ReadIniKey(kTempFile, "2", "状态"), "失败");
+    EXPECT_EQ((*this)[kStatusLine].Text(), "遍历完成：共 3 个，有标题 2 个，不存在 0 个，需登录 0 个，失败 1 个");
+}
+
+TEST_F(CrawlerWindow, AStopEndsTheWaitForARetryAfterFarAhead) {
+    std::string address;
+    LoopbackServer server([&](const ReceivedRequest& request) -> Reply {
+        if (request.target == "/thread-2-1-1.html")
+            return {.status = "429 Too Many Requests", .headers = "Retry-After: 3600\r\n"};
+        return {.body = ThreadPage(address, "帖", "9", "人")};
+    });
+    address = server.Url("/");
+    Open(address);
+    Start("1", "3");
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (const ReceivedRequest& request : server.Requests()) {
+                if (request.target == "/thread-2-1-1.html") return true;
+            }
+            return false;
+        },
+        10000));
+    PumpUntil([] { return false; }, 300);  // the 429 is in, its wait begun
+    StopAndExpectItQuick();
+    // The rows before the waiting id, in order, and nothing after.
+    const std::vector<ResultRow> rows = Rows();
+    ASSERT_LE(rows.size(), 1u);
+    ExpectTempFileHolds(rows, "1");
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void ExpectSystemReadsRows(const std::string& file, const std::vector<ResultRow>
 TEST(ListFileUnderWindows, SystemReadsTheRunFileExactlyAfterEveryStep) {
     const std::string file = TestFile("临时文件.ini");
     ListFileWriter writer;
-    ASSERT_TRUE(writer.Open(file, " 0300 "));
+    ASSERT_TRUE(writer.Open(file, " 0300 ", 100));
     EXPECT_EQ(ReadKey(file, "配置", "当前开始项"), " 0300 ");
     EXPECT_EQ(ReadKey(file, "配置", "总数"), "0");
 
@@ -53,7 +53,7 @@ TEST(ListFileUnderWindows, SystemReadsTheRunFileExactlyAfterEveryStep) {
         const int id = 300 + static_cast<int>(step);
         const std::string& value = values[step];
         ResultRow row{std::to_string(id), value, ListValue("1" + value), ListValue(value + "\r\n作者"), ""};
-        ASSERT_TRUE(writer.Append(id, row[kColumnTitle], row[kColumnUid], row[kColumnName]));
+        ASSERT_TRUE(writer.Append(id, row));
         if (!value.empty()) row[kColumnAddress] = kForum + "thread-" + std::to_string(id) + "-1-1.html";
         rows.push_back(row);
 

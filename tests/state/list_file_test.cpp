@@ -71,11 +71,14 @@ TEST(ListValue, KeepsOneLineOfWholeCharacters) {
 // The rows a reader of the run's file gets, with the values the run put in.
 class RunFile : public testing::Test {
   protected:
-    void Step(int64_t id, const std::string& title, const std::string& uid, const std::string& name) {
-        ASSERT_TRUE(writer_.Append(id, ListValue(title), ListValue(uid), ListValue(name)));
+    void Step(int64_t id, const std::string& title, const std::string& uid, const std::string& name,
+              std::string_view state = {}) {
         const std::string number = std::to_string(id);
-        expected_.push_back(Row(number, ListValue(title), ListValue(uid), ListValue(name),
-                                ListValue(title).empty() ? "" : Address(static_cast<int>(id))));
+        ResultRow row = Row(number, ListValue(title), ListValue(uid), ListValue(name),
+                            ListValue(title).empty() ? "" : Address(static_cast<int>(id)));
+        row[kColumnState] = state;
+        ASSERT_TRUE(writer_.Append(id, row));
+        expected_.push_back(row);
     }
 
     const std::string path_ = TestFile();
@@ -84,9 +87,10 @@ class RunFile : public testing::Test {
 };
 
 TEST_F(RunFile, IsACompleteListFileAfterEveryStep) {
-    ASSERT_TRUE(writer_.Open(path_, "0100"));
+    ASSERT_TRUE(writer_.Open(path_, "0100", 40));
     IniReader file = IniReader::FromFile(path_);
     EXPECT_EQ(file.Get("配置", "当前开始项"), "0100");
+    EXPECT_EQ(file.Get("配置", "计划总数"), "40");
     EXPECT_EQ(file.Get("配置", "总数"), "0");
     EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
 
@@ -107,19 +111,19 @@ TEST_F(RunFile, IsACompleteListFileAfterEveryStep) {
 }
 
 TEST_F(RunFile, KeepsTheStartAsTypedAndValuesOnOneLine) {
-    ASSERT_TRUE(writer_.Open(path_, " 5\r\n"));
+    ASSERT_TRUE(writer_.Open(path_, " 5\r\n", 3));
     Step(5, "标题\r\n第二行", "1\n2", "名\r字");
-    Step(6, "", "", "");
+    Step(6, "", "", "", kStateFailed);
     EXPECT_EQ(ReadBytes(path_),
-              "[配置]\r\n当前开始项=\" 5  \"\r\n总数=2         \r\n"
+              "[配置]\r\n当前开始项=\" 5  \"\r\n计划总数=3\r\n总数=2         \r\n"
               "[5]\r\n序列号=5\r\n标题=标题  第二行\r\nUID=1 2\r\n用户名=名 字\r\n"
-              "[6]\r\n序列号=6\r\n标题=\r\nUID=\r\n用户名=\r\n");
+              "[6]\r\n序列号=6\r\n标题=\r\nUID=\r\n用户名=\r\n状态=失败\r\n");
     EXPECT_EQ(LoadListFile(path_, kThreadAddress), expected_);
     std::remove(path_.c_str());
 }
 
 TEST_F(RunFile, AReaderNeverCountsAnEntryStillBeingWritten) {
-    ASSERT_TRUE(writer_.Open(path_, "1"));
+    ASSERT_TRUE(writer_.Open(path_, "1", 2));
     Step(1, "第一个", "11", "甲");
     const std::string before = ReadBytes(path_);
     Step(2, "第二个", "12", "乙");
@@ -137,13 +141,44 @@ TEST_F(RunFile, AReaderNeverCountsAnEntryStillBeingWritten) {
 
 TEST_F(RunFile, StartsAfreshAndReportsFailures) {
     WriteBytes(path_, "[配置]\r\n总数=9\r\n[1]\r\n标题=旧的\r\n");
-    ASSERT_TRUE(writer_.Open(path_, "1"));
+    ASSERT_TRUE(writer_.Open(path_, "1", 1));
     EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
     std::remove(path_.c_str());
 
     ListFileWriter nowhere;
-    EXPECT_FALSE(nowhere.Open(testing::TempDir() + "没有这个文件夹/临时文件.ini", "1"));
-    EXPECT_FALSE(nowhere.Append(1, "t", "u", "n"));
+    EXPECT_FALSE(nowhere.Open(testing::TempDir() + "没有这个文件夹/临时文件.ini", "1", 1));
+    EXPECT_FALSE(nowhere.Append(1, Row("1", "t", "u", "n")));
+}
+
+TEST_F(RunFile, AnUnfinishedRunIsFoundAndContinuedWithoutItsHalfWrittenEntry) {
+    ASSERT_TRUE(writer_.Open(path_, "0100", 5));
+    Step(100, "第一个", "11", "甲");
+    Step(101, "", "", "", kStateMissing);
+    // Killed while writing the third entry: the count still says two.
+    WriteBytes(path_, ReadBytes(path_) + "[102]\r\n序列号=102\r\n标题=写了一半");
+    std::optional<UnfinishedRun> run = UnfinishedRunIn(path_, kThreadAddress);
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->typed_start, "0100");
+    EXPECT_EQ(run->planned, 5);
+    EXPECT_EQ(run->rows, expected_);
+
+    // Continued by the next program (the writer of the killed one is gone): the file is written anew with the
+    // whole entries, and the rest follow them.
+    writer_ = ListFileWriter();
+    ListFileWriter resumed;
+    ASSERT_TRUE(resumed.Open(path_, run->typed_start, run->planned, 100, ShareRows(run->rows)));
+    for (int64_t id = 102; id <= 104; ++id) {
+        const std::string number = std::to_string(id);
+        expected_.push_back(Row(number, "帖" + number, "u", "n", Address(static_cast<int>(id))));
+        ASSERT_TRUE(resumed.Append(id, expected_.back()));
+    }
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), expected_);
+    EXPECT_EQ(ReadBytes(path_).find("写了一半"), std::string::npos);
+    EXPECT_FALSE(UnfinishedRunIn(path_, kThreadAddress));  // five of five: finished
+    // Files without a plan (saved lists, earlier runs) hold no run to continue.
+    WriteBytes(path_, "[配置]\r\n当前开始项=1\r\n总数=0\r\n");
+    EXPECT_FALSE(UnfinishedRunIn(path_, kThreadAddress));
+    std::remove(path_.c_str());
 }
 
 // Loads a list file made of `bytes`.
@@ -277,6 +312,24 @@ TEST_F(SaveListFileTest, WritesSectionsByPositionThatLoadBack) {
     EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
     ASSERT_TRUE(SaveListFile(path_, ShareRows({})));
     EXPECT_TRUE(LoadListFile(path_, kThreadAddress).empty());
+}
+
+TEST_F(SaveListFileTest, WhyARowHoldsTheIdOnlyIsKeptAndLoadsBack) {
+    std::vector<ResultRow> rows = {Row("1", "有标题", "1", "甲", Address(1)), Row("2", "", "", ""),
+                                   Row("3", "", "", ""), Row("4", "", "", "")};
+    rows[1][kColumnState] = kStateFailed;
+    rows[2][kColumnState] = kStateMissing;
+    rows[3][kColumnState] = kStateLogin;
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(rows)));
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
+    const IniReader file = IniReader::FromFile(path_);
+    EXPECT_EQ(file.Find("1", "状态"), std::nullopt);  // a row of its thread has no state
+    EXPECT_EQ(file.Get("2", "状态"), "失败");
+    // Fetched again and found: saved over the same file, the row loses its old state.
+    rows[1] = Row("2", "第二个", "2", "乙", Address(2));
+    ASSERT_TRUE(SaveListFile(path_, ShareRows(rows)));
+    EXPECT_EQ(LoadListFile(path_, kThreadAddress), rows);
+    EXPECT_EQ(ReadBytes(path_).find("失败"), std::string::npos);
 }
 
 TEST_F(SaveListFileTest, NewFileLayout) {
