@@ -2,6 +2,9 @@
 #include "app/commands.h"
 
 #include "app/main_controls.h"
+
+#include <algorithm>
+
 #include "runtime/services.h"
 #include "state/csv_file.h"
 #include "state/list_file.h"
@@ -13,8 +16,13 @@ constexpr const char* kListEntries[] = {"保存数据", "读取数据", "清空�
 
 }  // namespace
 
-ListCommands::ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumRule()> address_rule)
-    : form_(form), crawler_(crawler), address_rule_(std::move(address_rule)) {}
+ListCommands::ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumSite()> site)
+    : form_(form), crawler_(crawler), site_(std::move(site)) {}
+
+ForumRule ListCommands::AddressRule() const {
+    const ForumSite site = site_();
+    return ForumRule(site.rule.value_or(DefaultRule()), site.base);
+}
 
 void ListCommands::ShowMenu() {
     const bool row_selected = form_[kResultList].Selection() >= 0;
@@ -22,6 +30,9 @@ void ListCommands::ShowMenu() {
     // During a run these would only wait for it to end: say so by greying them.
     const bool list_idle = !crawler_.RunGoing();
     for (const char* entry : kListEntries) form_.EnableMenuEntry(entry, list_idle);
+    const std::vector<SharedRow> rows = form_[kResultList].Rows();
+    const bool has_failed = std::ranges::any_of(rows, [](const SharedRow& row) { return (*row)[kColumnState] == kStateFailed; });
+    form_.EnableMenuEntry("重试失败项", list_idle && has_failed);
     POINT cursor;
     GetCursorPos(&cursor);
     form_.ShowMenu(cursor);
@@ -54,7 +65,7 @@ void ListCommands::OpenThread() {
 void ListCommands::OpenHomePage() {
     // A UID from a page or a list file is only data: the rule encodes it, so it cannot add to the address or
     // end it.
-    OpenInBrowser(address_rule_().HomePage(SelectedCell(kColumnUid)));
+    OpenInBrowser(AddressRule().HomePage(SelectedCell(kColumnUid)));
 }
 
 void ListCommands::Save() {
@@ -77,23 +88,26 @@ void ListCommands::Save() {
 }
 
 void ListCommands::Load() {
-    crawler_.PostListWork([dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(),
-                           list = form_[kResultList], progress = form_[kProgressBar],
-                           thread_address = address_rule_().ThreadAddressTemplate()] {
+    crawler_.Load([dialog = form_.Dialog(kListFileDialog), owner = form_.hwnd(), progress = form_[kProgressBar],
+                   thread_address = AddressRule().ThreadAddressTemplate()]() -> std::optional<std::vector<SharedRow>> {
         dialog->SetType(FileDialog::Type::Open);
-        if (!dialog->Show(owner)) return;
+        if (!dialog->Show(owner)) return std::nullopt;
         const std::string file = dialog->FileName();
         if (file.empty()) {
             ShowMessage("没有选中文件", "信息：", MB_ICONHAND);
-            return;
+            return std::nullopt;
         }
         std::vector<SharedRow> rows = ShareRows(LoadListFile(file, thread_address));
         const int count = static_cast<int>(rows.size());
         progress.SetPosition(progress.Minimum());
         progress.SetMaximum(count);
-        list.AppendRows(std::move(rows));
         progress.SetPosition(count);
+        return rows;
     });
+}
+
+void ListCommands::RetryFailed() {
+    crawler_.RetryFailed(site_());
 }
 
 void ListCommands::ExportCsv() {

@@ -12,8 +12,9 @@
 
 class ListCommands {
   public:
-    // `address_rule` gives the rule of the rows' addresses as it is when a command runs.
-    ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumRule()> address_rule);
+    // `site` gives the forum the window works on as it is when a command runs; its rule, when it has one, is
+    // the rule of the rows' addresses (else the default's).
+    ListCommands(FormWindow& form, Crawler& crawler, std::function<ForumSite()> site);
 
     // Shows the popup menu at the cursor: the row commands only with a row selected, the list commands only
     // while no run fills the list.
@@ -31,12 +32,16 @@ class ListCommands {
     void Clear();
     // Writes every row of the list, in list order, to a CSV file a spreadsheet opens.
     void ExportCsv();
+    // Fetches the failed ids of the list again.
+    void RetryFailed();
 
   private:
     void Copy(int column, std::string_view notice);
     std::string SelectedCell(int column);
 
+    ForumRule AddressRule() const;
+
     FormWindow& form_;
     Crawler& crawler_;
-    std::function<ForumRule()> address_rule_;
+    std::function<ForumSite()> site_;
 };

@@ -33,7 +33,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     int exit_code = 1;
     {
         MainWindow window(options.Over(settings.forum), &skin, settings_file, std::move(settings.problems));
-        if (window.Create(icon, show_command)) exit_code = FormWindow::RunMessageLoop();
+        if (window.Create(icon, show_command)) {
+            window.OfferToContinueRun();
+            exit_code = FormWindow::RunMessageLoop();
+        }
     }
     return exit_code;
 }

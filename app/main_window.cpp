@@ -6,6 +6,7 @@
 #include "app/main_controls.h"
 #include "net/page_download.h"
 #include "runtime/services.h"
+#include "runtime/text.h"
 #include "skin/skin_images.h"
 
 namespace {
@@ -58,9 +59,15 @@ void MainWindow::TakeSettings(const ForumSettings& settings, std::vector<std::st
     settings_.rule = DefaultRule().name;
 }
 
-ForumRule MainWindow::AddressRule() const {
-    if (site_.rule) return ForumRule(*site_.rule, site_.base);
-    return ForumRule(crawler_ ? crawler_->FoundRule().value_or(DefaultRule()) : DefaultRule(), site_.base);
+ForumSite MainWindow::SiteInUse() const {
+    ForumSite site = site_;
+    if (!site.rule) site.rule = crawler_ ? crawler_->FoundRule().value_or(DefaultRule()) : DefaultRule();
+    return site;
+}
+
+std::string MainWindow::ThreadAddress() const {
+    const ForumSite site = SiteInUse();
+    return ForumRule(*site.rule, site.base).ThreadAddressTemplate();
 }
 
 FormDescription MainWindow::Describe() {
@@ -79,7 +86,7 @@ FormDescription MainWindow::Describe() {
          "不显示查找为空",
          {},
          {},
-         {{kClicked, [this] { crawler_->FilterEmptyTitles(AddressRule().ThreadAddressTemplate()); }}}},
+         {{kClicked, [this] { crawler_->FilterEmptyTitles(ThreadAddress()); }}}},
         {kSearchEdit,
          K::Edit,
          804,
@@ -89,7 +96,7 @@ FormDescription MainWindow::Describe() {
          "",
          {},
          {},
-         {{kTextChanged, [this] { crawler_->FilterBySearchText(AddressRule().ThreadAddressTemplate()); }}}},
+         {{kTextChanged, [this] { crawler_->FilterBySearchText(ThreadAddress()); }}}},
         {kSearchColumn, K::ComboBox, 735, 651, 66, 20, "", {"序列号", "标题", "UID", "用户名"}, {}, {}},
         {kSearchLabel, K::TransparentLabel, 672, 648, 48, 24, "查找框：", {}, kLabelFont, {}},
         {kStatusLine, K::TransparentLabel, 6, 680, 963, 16, ForumStatusLine(site_.base), {}, kLabelFont, {}},
@@ -132,6 +139,7 @@ FormDescription MainWindow::Describe() {
         {"清空列表", [this] { commands_->Clear(); }},
         {"-", {}},
         {"导出CSV", [this] { commands_->ExportCsv(); }},
+        {"重试失败项", [this] { commands_->RetryFailed(); }},
         {"-", {}},
         {"设置…", [this] { OpenSettings(); }},
     };
@@ -173,8 +181,8 @@ void MainWindow::OnCreated() {
         CrawlerControls{list, form_[kFirstIdEdit], form_[kCountEdit], form_[kStartButton],
                         form_[kProgressBar], form_[kProgressLabel], form_[kStatusLine],
                         form_[kEmptyTitleFilter], form_[kSearchEdit], form_[kSearchColumn]},
-        ProgramDirectory() + "\\临时文件.ini", AddressRule().ThreadAddressTemplate());
-    commands_ = std::make_unique<ListCommands>(form_, *crawler_, [this] { return AddressRule(); });
+        TempFile(), ThreadAddress());
+    commands_ = std::make_unique<ListCommands>(form_, *crawler_, [this] { return SiteInUse(); });
     ShowForum();
     // What was wrong with the settings is said once, in place of the forum's name.
     std::string notice;
@@ -197,6 +205,20 @@ void MainWindow::ShowForum() {
         }
         window.SetText(ForumCaptionWithCount(site.base, count));
     });
+}
+
+std::string MainWindow::TempFile() {
+    return ProgramDirectory() + "\\临时文件.ini";
+}
+
+void MainWindow::OfferToContinueRun() {
+    std::optional<UnfinishedRun> run = UnfinishedRunIn(TempFile(), ThreadAddress());
+    if (!run || crawler_->RunGoing()) return;
+    const int64_t done = static_cast<int64_t>(run->rows.size());
+    const std::string question = "上次的遍历没有完成（已完成 " + DecimalText(done) + " / " + DecimalText(run->planned) +
+                                 " 个），是否接着遍历剩下的 " + DecimalText(run->planned - done) + " 个？";
+    if (ShowMessage(question, "Quillmoor", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    crawler_->ContinueRun(site_, std::move(*run));
 }
 
 void MainWindow::OpenSettings() {

@@ -27,6 +27,9 @@ class MainWindow {
     // Creates and shows the window; its creation handler runs before this returns.
     bool Create(HICON icon, int show_command);
     FormWindow& form() { return form_; }
+    // Asks whether to go on with the run the temporary list file holds when that run did not finish, and goes
+    // on with it when the user says yes. The start routine calls it once the window shows.
+    void OfferToContinueRun();
     // Opens the settings window, or brings it to the front when it is open.
     void OpenSettings();
     SettingsWindow* settings_window() { return settings_window_.get(); }
@@ -42,8 +45,11 @@ class MainWindow {
     std::string ApplySettings(const ForumSettings& settings);
     // Shows the forum in the caption, with its member count read from its home page on a worker.
     void ShowForum();
-    // The rule of the rows' addresses: the one chosen, or the one the latest run found.
-    ForumRule AddressRule() const;
+    // The forum as the commands and filters use it: with the rule chosen or, without one, the rule the latest
+    // run found (the default before any did); and the address template of its threads.
+    ForumSite SiteInUse() const;
+    std::string ThreadAddress() const;
+    static std::string TempFile();
 
     ForumSettings settings_;
     ForumSite site_;
