@@ -1,13 +1,15 @@
 #!/bin/bash
 # Starts and stops the sample forum on 127.0.0.1: a private nginx whose config, pid, logs and temp files all live in DIR.
-#   forum-server.sh start DIR PORT [CHARSET [DELAY_MS [MARKUP]]]
+#   forum-server.sh start DIR PORT [CHARSET [DELAY_MS [MARKUP [FAULTS]]]]
 #                                    generates the forum for http://127.0.0.1:PORT/ when needed, its pages in CHARSET
 #                                    (gbk, the default, or utf-8, declared in the Content-Type header and the pages'
 #                                    meta tags) and in the markup of MARKUP (design, the default, discuz-x3,
 #                                    discuz-x3-rewrite or discuz-7; see tools/sample-forum.py), starts nginx, waits
 #                                    until it answers and prints the base address; with DELAY_MS (0 for none), a
-#                                    forum far away: nginx listens on a socket in DIR and tools/delay-proxy.py serves
-#                                    PORT, every answer DELAY_MS late
+#                                    forum far away: nginx listens on a socket in DIR and tools/forum-relay.py serves
+#                                    PORT, every answer DELAY_MS late; FAULTS are further options of the relay
+#                                    ("--rate 20", "--flaky 0.2", "--fail-file F"), which keeps its counts in
+#                                    DIR/relay.json
 #   forum-server.sh stop DIR         stops that nginx and waits until it is gone
 # Both are safe to run twice. Progress lines go to stderr, one per phase.
 set -euo pipefail
@@ -132,10 +134,12 @@ start() {
     [ "$(cat "$dir/forum.markup" 2>/dev/null)" = "$markup" ] && [ "$dir/forum.base" -nt "$tools/sample-forum.py" ] &&
     [ "$dir/forum.base" -nt "$tools/sample_forum_markups.py" ] && fresh=1
   listen="127.0.0.1:$port"
-  ((delay > 0)) && listen="unix:$dir/nginx.sock"
+  local relayed=0
+  ((delay > 0)) || [ -n "$faults" ] && relayed=1
+  ((relayed)) && listen="unix:$dir/nginx.sock"
   if running_pid >/dev/null; then
     if ((fresh)) && [ "$(cat "$dir/port" 2>/dev/null)" = "$port" ] && [ "$(cat "$dir/delay" 2>/dev/null)" = "$delay" ] &&
-      answers "$base"; then
+      [ "$(cat "$dir/faults" 2>/dev/null)" = "$faults" ] && answers "$base"; then
       say "already running"
       echo "$base"
       return 0
@@ -149,15 +153,18 @@ start() {
   write_config
   echo "$port" >"$dir/port"
   echo "$delay" >"$dir/delay"
-  rm -f "$dir/nginx.sock"
+  echo "$faults" >"$dir/faults"
+  rm -f "$dir/nginx.sock" "$dir/relay.json"
   local out
   if ! out=$("$nginx" -p "$dir/" -c "$dir/nginx.conf" -e "$dir/logs/error.log" 2>&1); then
     echo "$out" | tail -n 2 >&2
     fail "nginx did not start"
   fi
-  if ((delay > 0)); then
+  if ((relayed)); then
     # Detached and away from the caller's pipes, which CTest would otherwise wait on.
-    setsid python3 "$tools/delay-proxy.py" "$port" "unix:$dir/nginx.sock" "$delay" </dev/null >"$dir/logs/proxy.log" 2>&1 &
+    # shellcheck disable=SC2086 # FAULTS are options, split on purpose
+    setsid python3 "$tools/forum-relay.py" "$port" "unix:$dir/nginx.sock" --delay-ms "$delay" --report "$dir/relay.json" \
+      $faults </dev/null >"$dir/logs/proxy.log" 2>&1 &
     echo $! >"$dir/proxy.pid"
   fi
   for ((i = 0; i < 100; i++)); do
@@ -171,7 +178,7 @@ start() {
 
 case "${1:-}" in
   start)
-    (($# >= 3 && $# <= 6)) || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP]]]"
+    (($# >= 3 && $# <= 7)) || fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP [FAULTS]]]]"
     charset=${4:-gbk}
     [ "$charset" = gbk ] || [ "$charset" = utf-8 ] || fail "charset must be gbk or utf-8: $charset"
     delay=${5:-0}
@@ -181,6 +188,7 @@ case "${1:-}" in
       design | discuz-x3 | discuz-x3-rewrite | discuz-7) ;;
       *) fail "markup must be design, discuz-x3, discuz-x3-rewrite or discuz-7: $markup" ;;
     esac
+    faults=${7:-}
     mkdir -p "$2"
     dir=$(cd "$2" && pwd)
     port=$3
@@ -195,5 +203,5 @@ case "${1:-}" in
     dir=$(cd "$2" && pwd)
     stop
     ;;
-  *) fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP]]] | stop DIR" ;;
+  *) fail "usage: forum-server.sh start DIR PORT [gbk|utf-8 [DELAY_MS [MARKUP [FAULTS]]]] | stop DIR" ;;
 esac

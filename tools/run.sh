@@ -22,8 +22,9 @@ build_program
 tools/wine-prefix.sh
 
 echo "== serving the sample forum ($charset, $markup)"
-# FORUM_DELAY_MS=100 (`make run FORUM_DELAY_MS=100`) makes it a forum far away: every answer that much late.
-forum=$(tools/forum-server.sh start build/forum "$port" "$charset" "${FORUM_DELAY_MS:-0}" "$markup")
+# FORUM_DELAY_MS=100 (`make run FORUM_DELAY_MS=100`) makes it a forum far away: every answer that much late;
+# FORUM_FAULTS="--rate 20" (or "--flaky 0.2", see tools/forum-relay.py) a forum that defends itself or fails.
+forum=$(tools/forum-server.sh start build/forum "$port" "$charset" "${FORUM_DELAY_MS:-0}" "$markup" "${FORUM_FAULTS:-}")
 trap 'tools/forum-server.sh stop build/forum' EXIT
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -22,15 +23,19 @@ struct Settings {
     std::string utf8_forum;  // the same forum served in UTF-8
     // The same forum in the markup of Discuz! X3, of Discuz! X3 with rewritten addresses and of Discuz! 7.
     std::string x3_forum, x3_rewrite_forum, d7_forum;
+    // The forum as the internet shows it, behind a relay: 100 ms away and refusing beyond 20 pages a second;
+    // failing one first try in five; failing the threads its fail file lists (Unix path); 100 ms away. The
+    // relay keeps its counts in relay.json beside the fail file.
+    std::string limited_forum, flaky_forum, failing_forum, fail_file, far_forum, limited_counts;
     std::string program;  // the built program file
     std::string work;     // a folder per test goes here
     std::string browser;  // the recording browser script
 } settings;
 
 constexpr char kTempFile[] = "临时文件.ini";
-const std::vector<bool> kAllEnabled(10, false);
-const std::vector<bool> kRowCommandsGreyed = {true,  true,  true,  true,  true,
-                                              false, false, false, false, false};
+// Which of the popup menu's entries are greyed: with a row selected and no failed row, and with none selected.
+const std::vector<bool> kRowSelected = {false, false, false, false, false, false, false, false, false, true, false};
+const std::vector<bool> kRowCommandsGreyed = {true, true, true, true, true, false, false, false, false, true, false};
 
 // Wine's browser launcher runs the programs named in this key; while the suite runs, that is the recording
 // script, which appends every address to opened-addresses.txt in the Wine prefix.
@@ -357,7 +362,7 @@ TEST_F(Quillmoor, RowCommandsAreGreyedWithoutASelectedRowAndDoNothing) {
     app().DismissMenu();
 
     ASSERT_TRUE(app().Run("1", "9"));
-    EXPECT_EQ(MenuGreyedAt(4), kAllEnabled);
+    EXPECT_EQ(MenuGreyedAt(4), kRowSelected);
     app().DismissMenu();
     EXPECT_EQ(app().SelectedRow(), 4);
     // A right click below the rows clears the selection.
@@ -389,7 +394,7 @@ TEST_F(Quillmoor, ListCommandsAreGreyedWhileARunFillsTheList) {
     EXPECT_FALSE(app().Enabled("编辑框3"));
     ASSERT_TRUE(WaitUntil([&] { return app().RowCount() > 0; }, 10000));
     EXPECT_EQ(MenuGreyedAt(0),
-              (std::vector<bool>{false, false, false, false, false, true, true, true, true, false}));
+              (std::vector<bool>{false, false, false, false, false, true, true, true, true, true, false}));
     app().DismissMenu();
 
     // "停止" ends the run after the page in hand; the rows so far stay and the file holds them.
@@ -399,7 +404,7 @@ TEST_F(Quillmoor, ListCommandsAreGreyedWhileARunFillsTheList) {
     EXPECT_LT(rows, 1000001);
     EXPECT_EQ(app().Rows(), ExpectedRows(1, rows));
     EXPECT_EQ(ReadKey(InFolder(kTempFile), "配置", "总数"), std::to_string(rows));
-    EXPECT_EQ(MenuGreyedAt(0), kAllEnabled);
+    EXPECT_EQ(MenuGreyedAt(0), kRowSelected);
     app().DismissMenu();
 }
 
@@ -474,16 +479,16 @@ TEST_F(Quillmoor, SaveClearLoadAndLoadAgain) {
     ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, twice));
     EXPECT_EQ(app().Progress(), std::make_pair(10, 10));  // the second load's ten rows
 
-    // The temporary file still holds the run: clearing and then searching brings its rows back.
+    // After a load the filters work on the rows the list showed: clearing and then searching brings them back.
     ASSERT_TRUE(app().Command(-1, MenuEntry::Clear));
     EXPECT_TRUE(app().ListSettlesOn({}));
     app().TypeKeys("编辑框3", "1");
-    EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(1), ExpectedRow(10)}));
+    EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(1), ExpectedRow(10), ExpectedRow(1), ExpectedRow(10)}));
     app().TypeKeys("编辑框3", "");
-    EXPECT_TRUE(app().ListSettlesOn(run));
+    EXPECT_TRUE(app().ListSettlesOn(twice));
 }
 
-TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
+TEST_F(Quillmoor, FiltersAfterALoadWorkOnWhatTheListShowsNotOnAnOlderRun) {
     ASSERT_TRUE(app().Run("1", "19"));
     const std::vector<Row> run = ExpectedRows(1, 20);
     ASSERT_EQ(app().Rows(), run);
@@ -491,22 +496,20 @@ TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
     WriteTextFile(file,
                   "[配置]\r\n当前开始项=1\r\n总数=1\r\n[1]\r\n序列号=777\r\n标题=Linux "
                   "另一个文件\r\nUID=100\r\n用户名=作者\r\n");
-    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, [&] {
-        std::vector<Row> rows = run;
-        rows.push_back({"777", "Linux 另一个文件", "100", "作者", Address(777)});
-        return rows;
-    }()));
+    std::vector<Row> shown = run;
+    shown.push_back({"777", "Linux 另一个文件", "100", "作者", Address(777)});
+    ASSERT_NO_FATAL_FAILURE(LoadAndExpect(file, shown));
 
-    // The filters rebuild the list from the temporary file, that is from the run.
+    // The filters rebuild the list from the rows it showed after the load: the run's and the file's.
     std::vector<Row> titled;
-    for (const Row& row : run) {
+    for (const Row& row : shown) {
         if (!row[1].empty()) titled.push_back(row);
     }
     app().Click("选择框1");
     EXPECT_TRUE(app().Checked("选择框1"));
     EXPECT_TRUE(app().ListSettlesOn(titled));
     app().Click("选择框1");
-    EXPECT_TRUE(app().ListSettlesOn(run));
+    EXPECT_TRUE(app().ListSettlesOn(shown));
 
     struct Search {
         int column;
@@ -516,7 +519,7 @@ TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
         SCOPED_TRACE(search.text);
         app().ChooseSearchColumn(search.column);
         app().Type("编辑框3", search.text);
-        const std::vector<Row> kept = RowsHolding(run, static_cast<size_t>(search.column), search.text);
+        const std::vector<Row> kept = RowsHolding(shown, static_cast<size_t>(search.column), search.text);
         EXPECT_FALSE(kept.empty());
         EXPECT_TRUE(app().ListSettlesOn(kept));
     }
@@ -525,7 +528,12 @@ TEST_F(Quillmoor, FiltersAfterALoadWorkOnTheLastRunsRows) {
     app().TypeKeys("编辑框3", "12");
     EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(12)}));
     app().TypeKeys("编辑框3", "");
-    EXPECT_TRUE(app().ListSettlesOn(run));
+    EXPECT_TRUE(app().ListSettlesOn(shown));
+
+    // A new run makes its rows what the filters work on again.
+    ASSERT_TRUE(app().Run("1", "2"));
+    app().TypeKeys("编辑框3", "1");
+    EXPECT_TRUE(app().ListSettlesOn({ExpectedRow(1)}));
 }
 
 TEST_F(Quillmoor, CancellingEitherDialogChangesNothing) {
@@ -819,7 +827,152 @@ TEST(SettingsFile, IsReadAtStartAndTheCommandLineWinsForTheSession) {
     EXPECT_EQ(app.Rows(), ExpectedRows(1, 3));
 }
 
+// Rows of the sample forum's ids from `first` to `last` as a run on `forum` shows them.
+std::vector<Row> ExpectedRowsOn(const std::string& forum, int first, int last) {
+    std::vector<Row> rows;
+    for (int id = first; id <= last; ++id) rows.push_back(ExpectedRow(id, forum));
+    return rows;
+}
+
+// The relay's counts of requests and of those it refused, from its report.
+std::pair<int, int> RelayCounts(const std::string& report) {
+    const std::string text = FileContent(WindowsPath(report));
+    auto number = [&](const std::string& key) {
+        const size_t at = text.find("\"" + key + "\": ");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + key.size() + 4);
+    };
+    return {number("requests"), number("refused")};
+}
+
+TEST(TheInternet, AForumThatRefusesBeyondItsLimitStillGivesEveryRowWithFewRefusals) {
+    // 300 ids over 8 connections from a forum 100 ms away that lets 20 pages a second through.
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.limited_forum,
+                      "[论坛]\r\n连接数=8\r\n");
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    const auto [requests_before, refused_before] = RelayCounts(settings.limited_counts);
+    ASSERT_TRUE(app.Run("1000", "299", 120000));
+    EXPECT_EQ(app.Rows(), ExpectedRowsOn(settings.limited_forum, 1000, 1299));
+    const auto [requests, refused] = RelayCounts(settings.limited_counts);
+    std::printf("the forum refused %d of %d requests\n", refused - refused_before, requests - requests_before);
+    EXPECT_GT(refused, refused_before);  // the limit was met
+    EXPECT_LE(4 * (refused - refused_before), requests - requests_before);
+    EXPECT_EQ(app.Text("透明标签3").find("失败 0 个") != std::string::npos, true) << app.Text("透明标签3");
+}
+
+TEST(TheInternet, AForumWhereFirstTriesFailStillGivesEveryRow) {
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.flaky_forum);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    ASSERT_TRUE(app.Run("2000", "199", 120000));
+    EXPECT_EQ(app.Rows(), ExpectedRowsOn(settings.flaky_forum, 2000, 2199));
+}
+
+TEST(TheInternet, FailedIdsAreKeptThroughASavedFileAndFetchedAgain) {
+    const std::string fail_file = WindowsPath(settings.fail_file);
+    WriteTextFile(fail_file, "3003\n3005\n");
+    // Threads 3007 (hidden) and 3009 do not exist; 3003 and 3005 fail while the forum lists them.
+    std::vector<Row> expected = ExpectedRowsOn(settings.failing_forum, 3000, 3009);
+    std::vector<Row> failed = expected;
+    failed[3] = {"3003"};
+    failed[5] = {"3005"};
+    const std::string saved = WindowsPath(TestFolderUnix()) + "\\saved.ini";
+    {
+        const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()), settings.failing_forum);
+        ASSERT_TRUE(app.Started()) << app.Problem();
+        ASSERT_TRUE(app.Run("3000", "9"));
+        EXPECT_EQ(app.Rows(), failed);
+        EXPECT_EQ(app.Text("透明标签3"), "遍历完成：共 10 个，有标题 6 个，不存在 2 个，需登录 0 个，失败 2 个");
+        // Saved, a failed row says so; and "重试失败项" is offered.
+        ASSERT_TRUE(app.Command(-1, MenuEntry::Save));
+        ProgramDialog dialog = app.WaitForDialog();
+        ASSERT_TRUE(dialog && ChooseFile(dialog, saved));
+        ASSERT_TRUE(WaitUntil([&] { return ReadKey(saved, "配置", "总数") == "10"; }, 10000));
+        EXPECT_EQ(ReadKey(saved, "4", "状态"), "失败");
+        EXPECT_EQ(ReadKey(saved, "1", "状态"), "");
+
+        // The forum is back: fetched again, the rows take their place, in the list and in the run's file.
+        WriteTextFile(fail_file, "");
+        ASSERT_TRUE(app.Command(-1, MenuEntry::RetryFailed));
+        EXPECT_TRUE(app.ListSettlesOn(expected));
+        EXPECT_TRUE(WaitUntil([&] { return app.Text("按钮1") == "开始"; }, 10000));
+        EXPECT_EQ(app.Text("透明标签3"), "遍历完成：共 10 个，有标题 8 个，不存在 2 个，需登录 0 个，失败 0 个");
+        const std::string temp = WindowsPath(TestFolderUnix()) + "\\" + kTempFile;
+        EXPECT_EQ(ReadKey(temp, "3003", "标题"), expected[3][1]);
+        EXPECT_EQ(ReadKey(temp, "3003", "状态"), "");
+        EXPECT_EQ(ReadKey(temp, "配置", "总数"), "10");
+    }
+    // Another session loads the saved file: its failed rows can be fetched again too.
+    WriteTextFile(fail_file, "3005\n");
+    const Program app(WindowsPath(settings.program), WindowsPath(TestFolderUnix()) + "\\again",
+                      settings.failing_forum);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    ASSERT_TRUE(app.Command(-1, MenuEntry::Load));
+    ProgramDialog dialog = app.WaitForDialog();
+    ASSERT_TRUE(dialog && ChooseFile(dialog, saved));
+    ASSERT_TRUE(app.ListSettlesOn(failed));
+    ASSERT_TRUE(app.Command(-1, MenuEntry::RetryFailed));
+    std::vector<Row> half = expected;
+    half[5] = {"3005"};
+    EXPECT_TRUE(app.ListSettlesOn(half));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text("按钮1") == "开始"; }, 20000));
+    EXPECT_EQ(app.Text("透明标签3"), "遍历完成：共 10 个，有标题 7 个，不存在 2 个，需登录 0 个，失败 1 个");
+    WriteTextFile(fail_file, "");
+}
+
+TEST(TheInternet, ARunKilledHalfWayGoesOnAtTheNextStartWithEveryIdOnce) {
+    const std::string folder = WindowsPath(TestFolderUnix());
+    const std::string temp = folder + "\\" + kTempFile;
+    {
+        Program app(WindowsPath(settings.program), folder, settings.far_forum);
+        ASSERT_TRUE(app.Started()) << app.Problem();
+        app.Type("编辑框1", "0400");
+        app.Type("编辑框2", "300");
+        app.Click("按钮1");
+        ASSERT_TRUE(WaitUntil([&] { return std::atoi(ReadKey(temp, "配置", "总数").c_str()) >= 40; }, 60000));
+        app.Kill();
+    }
+    const int done = std::atoi(ReadKey(temp, "配置", "总数").c_str());
+    ASSERT_GE(done, 40);
+    ASSERT_LT(done, 301);
+    const Program app(WindowsPath(settings.program), folder, settings.far_forum, {}, true);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    ProgramDialog box = app.WaitForDialog();
+    ASSERT_TRUE(box) << "no question at the start";
+    EXPECT_EQ(MessageText(box), "上次的遍历没有完成（已完成 " + std::to_string(done) + " / 301 个），是否接着遍历剩下的 " +
+                                    std::to_string(301 - done) + " 个？");
+    ASSERT_TRUE(ConfirmMessage(box, IDYES));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text("按钮1") == "开始" && app.RowCount() == 301; }, 90000));
+    EXPECT_EQ(app.Rows(), ExpectedRowsOn(settings.far_forum, 400, 700));
+    // The file is whole: every id once, in order.
+    EXPECT_EQ(ReadKey(temp, "配置", "当前开始项"), "0400");
+    EXPECT_EQ(ReadKey(temp, "配置", "总数"), "301");
+    const std::string text = FileContent(temp);
+    for (int id = 400; id <= 700; ++id) {
+        const std::string header = "[" + std::to_string(id) + "]";
+        const size_t at = text.find(header);
+        ASSERT_NE(at, std::string::npos) << id;
+        EXPECT_EQ(text.find(header, at + 1), std::string::npos) << id << " twice";
+    }
+}
+
+TEST(TheInternet, NoToTheQuestionLeavesEverythingAsItWas) {
+    const std::string folder = WindowsPath(TestFolderUnix());
+    std::filesystem::create_directories(folder);
+    const std::string temp = folder + "\\" + kTempFile;
+    const std::string unfinished = "[配置]\r\n当前开始项=1\r\n计划总数=5\r\n总数=1\r\n[1]\r\n序列号=1\r\n标题=一\r\n";
+    WriteTextFile(temp, unfinished);
+    const Program app(WindowsPath(settings.program), folder, settings.forum, {}, true);
+    ASSERT_TRUE(app.Started()) << app.Problem();
+    ProgramDialog box = app.WaitForDialog();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageText(box), "上次的遍历没有完成（已完成 1 / 5 个），是否接着遍历剩下的 4 个？");
+    ASSERT_TRUE(ConfirmMessage(box, IDNO));
+    EXPECT_FALSE(app.WaitForDialog(1000));
+    EXPECT_EQ(app.RowCount(), 0);
+    EXPECT_EQ(FileContent(temp), unfinished);
+}
+
 }  // namespace
+
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -829,14 +982,19 @@ int main(int argc, char** argv) {
              {std::pair{"--forum=", &settings.forum}, std::pair{"--utf8-forum=", &settings.utf8_forum},
               std::pair{"--x3-forum=", &settings.x3_forum},
               std::pair{"--x3-rewrite-forum=", &settings.x3_rewrite_forum},
-              std::pair{"--d7-forum=", &settings.d7_forum}, std::pair{"--program=", &settings.program},
+              std::pair{"--d7-forum=", &settings.d7_forum}, std::pair{"--limited-forum=", &settings.limited_forum},
+              std::pair{"--flaky-forum=", &settings.flaky_forum}, std::pair{"--failing-forum=", &settings.failing_forum},
+              std::pair{"--fail-file=", &settings.fail_file}, std::pair{"--far-forum=", &settings.far_forum},
+              std::pair{"--limited-counts=", &settings.limited_counts}, std::pair{"--program=", &settings.program},
               std::pair{"--work=", &settings.work}, std::pair{"--browser=", &settings.browser}}) {
             if (argument.starts_with(option)) *value = argument.substr(std::string_view(option).size());
         }
     }
     if (!GTEST_FLAG_GET(list_tests) &&
         (settings.forum.empty() || settings.utf8_forum.empty() || settings.x3_forum.empty() ||
-         settings.x3_rewrite_forum.empty() || settings.d7_forum.empty() || settings.program.empty() ||
+         settings.x3_rewrite_forum.empty() || settings.d7_forum.empty() || settings.limited_forum.empty() ||
+         settings.flaky_forum.empty() || settings.failing_forum.empty() || settings.fail_file.empty() ||
+         settings.far_forum.empty() || settings.limited_counts.empty() || settings.program.empty() ||
          settings.work.empty() || settings.browser.empty())) {
         std::fprintf(
             stderr,

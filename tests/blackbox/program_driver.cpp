@@ -149,10 +149,10 @@ std::string TextOf(HWND window) {
 }
 
 Program::Program(const std::string& program_file, const std::string& folder, const std::string& forum,
-                 const std::string& settings)
+                 const std::string& settings, bool keep_folder)
     : folder_(folder) {
     std::error_code error;
-    std::filesystem::remove_all(folder, error);
+    if (!keep_folder) std::filesystem::remove_all(folder, error);
     std::filesystem::create_directories(folder, error);
     const std::string copy = folder + "\\Quillmoor.exe";
     if (!CopyFileA(program_file.c_str(), copy.c_str(), FALSE)) {
@@ -204,6 +204,11 @@ bool Program::WriteRemote(size_t offset, const void* data, size_t size) const {
 
 bool Program::ReadRemote(size_t offset, void* data, size_t size) const {
     return remote_ && ReadProcessMemory(process_.hProcess, remote_ + offset, data, size, nullptr);
+}
+
+void Program::Kill() {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 10000);
 }
 
 bool Program::Running() const {
@@ -474,7 +479,7 @@ std::string MessageText(const ProgramDialog& box) {
     return text;
 }
 
-bool ConfirmMessage(const ProgramDialog& box) {
-    PressButton(box.window, IDOK);
+bool ConfirmMessage(const ProgramDialog& box, int button) {
+    PressButton(box.window, button);
     return WaitUntilClosed(box.window);
 }

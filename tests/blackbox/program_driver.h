@@ -35,6 +35,7 @@ enum class MenuEntry {
     Load,
     Clear,
     ExportCsv,
+    RetryFailed,
     Settings
 };
 
@@ -47,11 +48,11 @@ struct ProgramDialog {
 
 class Program {
   public:
-    // Empties `folder`, copies the program file into it, writes `settings` (GBK text) there as the settings
-    // file when given, and starts the copy against `forum` (with no forum on the command line when empty).
-    // Check Started().
+    // Empties `folder` (unless `keep_folder`), copies the program file into it, writes `settings` (GBK text)
+    // there as the settings file when given, and starts the copy against `forum` (with no forum on the command
+    // line when empty). Check Started().
     Program(const std::string& program_file, const std::string& folder, const std::string& forum,
-            const std::string& settings = {});
+            const std::string& settings = {}, bool keep_folder = false);
     ~Program();  // kills the process, whatever state it is in
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -60,6 +61,8 @@ class Program {
     bool Started() const { return window_ != nullptr; }
     const std::string& Problem() const { return problem_; }
     bool Running() const;
+    // Ends the process at once, as the task manager would, and waits until it is gone.
+    void Kill();
     HWND Window() const { return window_; }
     const std::string& Folder() const { return folder_; }
 
@@ -135,5 +138,5 @@ bool ChooseFile(const ProgramDialog& dialog, const std::string& file, DWORD time
 bool CancelDialog(const ProgramDialog& dialog);
 // The text a message box shows.
 std::string MessageText(const ProgramDialog& box);
-// Presses a message box's OK button; true when it then closes.
-bool ConfirmMessage(const ProgramDialog& box);
+// Presses a message box's OK button (or `button`: IDYES, IDNO …); true when it then closes.
+bool ConfirmMessage(const ProgramDialog& box, int button = IDOK);
