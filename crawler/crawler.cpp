@@ -150,9 +150,10 @@ void FetchPages(CrawlerState& s, const ForumSite& site, int64_t steps,
     FetchAhead::Fetch fetch = [polite, address = std::move(address), cookie = site.cookie](int64_t step) {
         return polite->Fetch([&] { return DownloadPage(address(step), cookie); });
     };
-    // A page waiting a second to be tried again holds its place, and the pages after it wait for it to be
-    // taken: room for about a second of pages keeps the connections busy meanwhile.
-    FetchAhead pages(std::move(fetch), steps, std::clamp(site.connections * 16, 32, 64));
+    // A page waiting a second to be tried again holds its place and its thread, and the pages after it wait
+    // for it to be taken: room for about a second of pages, and threads to spare beside the connections, keep
+    // the connections busy meanwhile. More threads than that would only cost their wake-ups.
+    FetchAhead pages(std::move(fetch), steps, std::clamp(site.connections * 16, 32, 64), site.connections * 2 + 4);
     {
         std::lock_guard lock(s.run_mutex);
         s.stop_fetching = [&pages, polite] {

@@ -1,6 +1,7 @@
 // Fetch-ahead threads that share one state with the run taking their pages.
 #include "crawler/fetch_ahead.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -32,16 +33,17 @@ struct FetchAhead::State {
             lock.lock();
             if (s.stopped) return;
             s.fetched.emplace(step, std::move(page));
-            s.page_arrived.notify_all();
+            s.page_arrived.notify_one();  // the one taker
         }
     }
 };
 
-FetchAhead::FetchAhead(Fetch fetch, int64_t steps, int window) : state_(std::make_shared<State>()) {
+FetchAhead::FetchAhead(Fetch fetch, int64_t steps, int window, int threads) : state_(std::make_shared<State>()) {
     state_->fetch = std::move(fetch);
     state_->steps = steps < 0 ? 0 : steps;
     state_->window = window < 1 ? 1 : window;
-    for (int64_t thread = 0; thread < state_->window && thread < state_->steps; ++thread) {
+    const int64_t fetchers = threads < 1 ? state_->window : std::min<int64_t>(threads, state_->window);
+    for (int64_t thread = 0; thread < fetchers && thread < state_->steps; ++thread) {
         std::thread([state = state_] { State::Fetcher(state); }).detach();
     }
 }
@@ -64,7 +66,7 @@ std::optional<FetchedPage> FetchAhead::Next(const std::function<void()>& waiting
     }
     if (s.stopped) return std::nullopt;
     auto page = s.fetched.extract(s.next_take++);
-    s.step_taken.notify_all();
+    s.step_taken.notify_one();  // a step taken makes room for one more
     return std::move(page.mapped());
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -35,7 +36,11 @@ bool IsTransient(const FetchedPage& page) {
 struct PoliteFetch::State {
     Options options;
     std::mutex mutex;
-    std::condition_variable changed;
+    // Each thread waiting to start waits on a condition of its own, woken only when its turn may go: many
+    // threads may wait, and waking them all at every change would cost more than the pages (under Wine each
+    // wake is a call to the server). A wait before a retry ends only with its time or a stop.
+    std::map<uint64_t, std::condition_variable*> waiting_turns;
+    std::condition_variable stopped_changed;
     bool stopped = false;
     int in_flight = 0;
     int limit;                      // pages in flight at the most, 1 … connections
@@ -63,24 +68,34 @@ struct PoliteFetch::State {
     // Waits for a place in flight and the pace; none after a stop.
     std::optional<uint64_t> Start(std::unique_lock<std::mutex>& lock) {
         const uint64_t turn = next_turn++;
+        std::condition_variable mine;
+        waiting_turns[turn] = &mine;
         for (;;) {
-            if (stopped) return std::nullopt;
+            if (stopped) {
+                waiting_turns.erase(turn);
+                return std::nullopt;
+            }
             const Clock::time_point now = Clock::now();
             if (turn == turn_now && in_flight < limit && now >= next_start) {
+                waiting_turns.erase(turn);
                 ++turn_now;
                 ++in_flight;
                 ++counts.requests;
                 if (!first_start) first_start = now;
                 next_start = std::max(now, next_start) + interval;
-                changed.notify_all();  // the next turn may go at once
+                WakeTurn();  // the next turn may go at once
                 return epoch;
             }
             if (turn == turn_now && in_flight < limit) {
-                changed.wait_until(lock, next_start);
+                mine.wait_until(lock, next_start);
             } else {
-                changed.wait(lock);
+                mine.wait(lock);
             }
         }
+    }
+
+    void WakeTurn() {
+        if (auto waiting = waiting_turns.find(turn_now); waiting != waiting_turns.end()) waiting->second->notify_one();
     }
 
     void Finish(uint64_t started_in, const FetchedPage& page) {
@@ -96,7 +111,7 @@ struct PoliteFetch::State {
         } else if (!IsTransient(page)) {
             GrowBack();
         }
-        changed.notify_all();
+        WakeTurn();
     }
 
     // Whether the forum refuses enough of what it is asked to mean "too fast": a third of the answers of the
@@ -166,14 +181,15 @@ FetchedPage PoliteFetch::Fetch(const Download& download) {
         s.Finish(*epoch, page);
         if (!IsTransient(page) || tries > s.options.retries) return page;
         const Clock::time_point retry_at = Clock::now() + s.RetryWait(page, tries);
-        if (s.changed.wait_until(lock, retry_at, [&] { return s.stopped; })) return page;
+        if (s.stopped_changed.wait_until(lock, retry_at, [&] { return s.stopped; })) return page;
     }
 }
 
 void PoliteFetch::Stop() {
     std::lock_guard lock(state_->mutex);
     state_->stopped = true;
-    state_->changed.notify_all();
+    for (auto& [turn, waiting] : state_->waiting_turns) waiting->notify_one();
+    state_->stopped_changed.notify_all();
 }
 
 PoliteFetch::Counts PoliteFetch::counts() const {
