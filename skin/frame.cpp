@@ -180,9 +180,9 @@ void Frame::Copy(HDC target) const {
 
 void Frame::ApplyRegion(int width, int height) {
     if (record_.region_size.cx == width && record_.region_size.cy == height) return;
-    // Cut as round as the outer border is drawn, so no background shows outside it. The window owns the
-    // region once it is set.
-    SetWindowRgn(record_.window, CreateRoundRectRgn(0, 0, width + 1, height + 1, 8, 8), FALSE);
+    // Corners cut with an ellipse of 5: no deeper than the outer border's arcs, so all of the outline shows.
+    // The window owns the region once it is set.
+    SetWindowRgn(record_.window, CreateRoundRectRgn(0, 0, width + 1, height + 1, 5, 5), FALSE);
     record_.region_size = {width, height};
 }
 

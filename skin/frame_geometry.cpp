@@ -46,6 +46,8 @@ unsigned SizeCommand(FrameZone zone) {
 
 int ReservedWidth(CaptionKind kind) {
     switch (kind) {
+        // Its 40-pixel face then ends inside the window's two border columns; 38 would put it 4 pixels past
+        // the window's edge, over the border.
         case CaptionKind::Close: return 44;
         case CaptionKind::Custom: return kButtonPitch + 1;  // a pixel apart from the button before it
         default: return kButtonPitch;

@@ -75,6 +75,21 @@ TEST_F(FrameTest, TheOutlineBorderIconAndTitleArePainted) {
     EXPECT_TRUE(PtInRegion(region.get(), 3, 3));
     EXPECT_TRUE(PtInRegion(region.get(), kWidth / 2, 0));
     EXPECT_EQ(ScreenPixel(kLeft, kTop), desktop_corner_);
+    // The corners are cut no deeper than the outline: every pixel of it there stays on the screen.
+    for (const POINT corner :
+         {POINT{0, 0}, POINT{kWidth - 1, 0}, POINT{0, kHeight - 1}, POINT{kWidth - 1, kHeight - 1}}) {
+        const int sx = corner.x ? -1 : 1, sy = corner.y ? -1 : 1;
+        const int inside = Brightness(FramePixel(*record_, corner.x + 6 * sx, corner.y + 6 * sy));
+        int outline = 0;
+        for (int dy = 0; dy < 5; ++dy)
+            for (int dx = 0; dx < 5; ++dx) {
+                const int x = corner.x + dx * sx, y = corner.y + dy * sy;
+                if (Brightness(FramePixel(*record_, x, y)) >= inside / 2) continue;
+                ++outline;
+                EXPECT_TRUE(PtInRegion(region.get(), x, y)) << x << "," << y;
+            }
+        EXPECT_GE(outline, 3) << corner.x << "," << corner.y;
+    }
 
     // The double border: a dark outer row over a light inner one, at the top and at the bottom.
     const int middle = kWidth / 2;
@@ -105,6 +120,11 @@ TEST_F(FrameTest, TheCloseFaceTurnsRedUnderTheMouseAndBack) {
     SendMessageA(window_, WM_MOUSEMOVE, 0, ClientPoint(centre.x, centre.y));
     ASSERT_TRUE(FadesEnd(*record_));
     EXPECT_TRUE(ScreenShows([&] { return IsRed(WindowPixel(window_, x, y)); }));
+    // The red face ends inside the window's border, whose dark outer and light inner columns go on beside it.
+    const COLORREF outer = WindowPixel(window_, kWidth - 1, centre.y), inner = WindowPixel(window_, kWidth - 2, centre.y);
+    EXPECT_LT(Brightness(outer), 60);
+    EXPECT_FALSE(IsRed(inner));
+    EXPECT_GT(Brightness(inner), Brightness(outer) + 60);
 
     SendMessageA(window_, WM_MOUSELEAVE, 0, 0);
     ASSERT_TRUE(FadesEnd(*record_));
