@@ -17,8 +17,6 @@ using Gdiplus::REAL;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
-constexpr COLORREF kDisabledGrey = RGB(192, 192, 192);
-constexpr COLORREF kFocusGlow = RGB(0x22, 0xCA, 0xDD);  // the skin's own azure, whatever the theme
 
 REAL F(int value) {
     return static_cast<REAL>(value);
@@ -58,7 +56,7 @@ void PaintFace(GfxGraphics& graphics, const SkinSettings& settings, int w, int h
     }
     if (state & kButtonFocused) {
         Outline(graphics, face, MakeArgb(kBlack, 70));
-        GlowOutline(graphics, face, 3, kFocusGlow, 120);
+        FocusGlow(graphics, face);
     } else {
         Outline(graphics, face, MakeArgb(kBlack, 120));
     }

@@ -1,5 +1,8 @@
-// Skinned check boxes and radio buttons: their installer and their two glyph painters.
+// Skinned check boxes and radio buttons: their installer, their two glyph painters and their focus glow.
 #include "skin/check_box.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include "runtime/control.h"
 #include "skin/button.h"
@@ -86,6 +89,22 @@ void PaintRadioGlyph(const SkinSettings& settings, GfxGraphics& graphics, HWND b
     graphics.DrawPath(dark, dot);
 }
 
+// Where the focus glow goes: around the text, or around the glyph of a control without one.
+GfxPath FocusOutline(GfxGraphics& graphics, const ControlRecord& record, const GfxStringFormat& format,
+                     const Gdiplus::RectF& layout) {
+    if (record.text.empty()) {
+        const REAL top = std::floor((layout.Height - kBoxSize) / 2);
+        return RoundedRectanglePath(0, top - 1, kBoxSize + 1, kBoxSize + 1, 3);
+    }
+    Gdiplus::RectF text;
+    graphics.MeasureString(record.text, MakeFont(record.font_face, record.font_size, record.font_style), layout, text,
+                           &format);
+    // Centred as the text is drawn: the measure does not place it.
+    const REAL top = std::max<REAL>(1, std::floor((layout.Height - text.Height) / 2) - 1);
+    return RoundedRectanglePath(layout.X - 2, top, std::min(text.Width, layout.Width) + 3,
+                                std::min(text.Height + 2, layout.Height - 2 * top), 3);
+}
+
 }  // namespace
 
 void InstallCheckBoxes(SkinEngine& skin, size_t window_index, HWND parent) {
@@ -119,7 +138,10 @@ void PaintGlyphButton(SkinEngine& skin, const ControlRecord& record, HDC target,
         format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
         format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
         const REAL left = record.kind == kCheckBox ? 17 : 18;
-        DrawControlText(graphics, record, record.text, format, {left, 0, F(w) - left - 2, F(h)});
+        const Gdiplus::RectF layout{left, 0, F(w) - left - 2, F(h)};
+        DrawControlText(graphics, record, record.text, format, layout);
+        if ((state & kButtonFocused) && !(state & kButtonDisabled))
+            FocusGlow(graphics, FocusOutline(graphics, record, format, layout));
     }
     BitBlt(target, 0, 0, w, h, snapshot.dc(), 0, 0, SRCCOPY);
 }

@@ -13,5 +13,5 @@ class SkinEngine;
 void InstallCheckBoxes(SkinEngine& skin, size_t window_index, HWND parent);
 
 // Paints a skinned check box or radio button into `target` (a DC of its client area) in `state` (the button
-// state bits), composed off screen and copied once.
+// state bits; with the focus, the skin's focus glow around its text), composed off screen and copied once.
 void PaintGlyphButton(SkinEngine& skin, const ControlRecord& record, HDC target, UINT state);

@@ -1,6 +1,8 @@
 // Skinned combo boxes: the installer, the procedure and the painter.
 #include "skin/combo_box.h"
 
+#include <optional>
+
 #include "runtime/control.h"
 #include "skin/edit_box.h"
 #include "skin/paint_primitives.h"
@@ -72,7 +74,9 @@ class ComboMessages {
             case WM_SETFOCUS: return OnFocus(true, message, wparam, lparam);
             case WM_KILLFOCUS: return OnFocus(false, message, wparam, lparam);
             case WM_SETTEXT: return OnSetText(wparam, lparam);
-            case WM_CTLCOLOREDIT: return ChildHost(skin_, owner_, combo_, record_.previous).Handle(message, wparam, lparam);
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORSTATIC:
+                return ChildHost(skin_, owner_, combo_, record_.previous).Handle(message, wparam, lparam);
             case WM_COMMAND: return OnCommand(wparam, lparam);
         }
         return ForwardAndRepaint(message, wparam, lparam);
@@ -97,11 +101,14 @@ class ComboMessages {
         Snapshot snapshot(combo_, window);
         if (!snapshot) return;
         const SkinSettings& settings = skin_.settings();
-        const bool lit = record_.focused || owner_.hot_child == combo_;
+        const bool enabled = IsWindowEnabled(combo_);
+        const bool hot = enabled && owner_.hot_child == combo_, lit = hot || (enabled && record_.focused);
         {
             SurfaceGraphics graphics(snapshot.surface());
             GfxSolidBrush face;
-            face.CreateSolidFill(MakeArgb(kWhite, settings.custom_alpha ? settings.control_alpha : kPlainFaceAlpha));
+            face.CreateSolidFill(!enabled               ? MakeArgb(kDisabledFieldColour, 255)
+                                 : settings.custom_alpha ? MakeArgb(kWhite, settings.control_alpha)
+                                                         : MakeArgb(kWhite, kPlainFaceAlpha));
             graphics.FillRectangle(face, 0, 0, F(w), F(h));
             GfxSolidBrush key;
             key.CreateSolidFill(MakeArgb(kKey, 255));
@@ -120,20 +127,23 @@ class ComboMessages {
             RECT button = info.rcButton;
             const RECT client = ClientArea(combo_);
             OffsetRect(&button, client.left - window.left, client.top - window.top);
-            if (has_button) PaintDropDownButton(graphics, pen, button, owner_.hot_child == combo_);
+            if (has_button) PaintDropDownButton(graphics, pen, button, hot, enabled);
             if (IsDropDownList(combo_)) {
                 GfxStringFormat format;
                 format.CreateStringFormat(Gdiplus::StringFormatFlagsNoWrap);
                 format.SetStringFormatLineAlign(Gdiplus::StringAlignmentCenter);
                 format.SetStringFormatTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
                 const LONG right = has_button ? button.left : w - 1;
-                DrawControlText(graphics, record_, SelectedText(combo_), format, {3, 0, F(right - 3 - 2), F(h)});
+                DrawControlText(graphics, record_, SelectedText(combo_), format, {3, 0, F(right - 3 - 2), F(h)},
+                                enabled ? std::nullopt : std::optional(DisabledTextColour()));
             }
         }
         TransparentBlt(target, 0, 0, w, h, snapshot.dc(), 0, 0, w, h, kKey);
     }
 
-    void PaintDropDownButton(GfxGraphics& graphics, const GfxPen& pen, const RECT& button, bool hot) const {
+    // Theme-tinted, lighter under the mouse; a disabled one greyed, its arrow faded.
+    void PaintDropDownButton(GfxGraphics& graphics, const GfxPen& pen, const RECT& button, bool hot,
+                             bool enabled) const {
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         const REAL x = F(button.left), y = F(button.top), bw = F(button.right - button.left) - 1,
                    bh = F(button.bottom - button.top) - 1;
@@ -144,8 +154,9 @@ class ComboMessages {
         inside.CreatePath();
         AddRoundedRectangle(inside, x + 1, y + 1, bw - 2, bh - 2, 1);
         const COLORREF theme = skin_.settings().theme_colour;
-        graphics.FillPath(hot ? VerticalGradient(y + 1, bh - 2, MakeArgb(kWhite, 100), MakeArgb(theme, 150))
-                              : VerticalGradient(y + 1, bh - 2, MakeArgb(theme, 30), MakeArgb(theme, 100)),
+        graphics.FillPath(!enabled ? VerticalGradient(y + 1, bh - 2, MakeArgb(kWhite, 60), MakeArgb(kBlack, 30))
+                          : hot    ? VerticalGradient(y + 1, bh - 2, MakeArgb(kWhite, 100), MakeArgb(theme, 150))
+                                   : VerticalGradient(y + 1, bh - 2, MakeArgb(theme, 30), MakeArgb(theme, 100)),
                           inside);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
         if (const GfxBitmap* arrow = skin_.Glyph(SkinImage::ComboArrow)) {
@@ -153,6 +164,10 @@ class ComboMessages {
             DrawGlyph(graphics, *arrow, button.left + (button.right - button.left - aw) / 2,
                       button.top + (button.bottom - button.top - ah) / 2);
         }
+        if (enabled) return;
+        GfxSolidBrush fade;
+        fade.CreateSolidFill(MakeArgb(kDisabledFieldColour, 150));
+        graphics.FillPath(fade, inside);
     }
 
     void PaintNow() const {

@@ -1,5 +1,5 @@
 // Skinned combo boxes: the system keeps the list and the edit field, the skin paints the face, frame,
-// drop-down button and the selected text of a drop-down list.
+// drop-down button and the selected text of a drop-down list, all greyed while the combo box is disabled.
 #pragma once
 
 #include <windows.h>

@@ -26,6 +26,7 @@ class EditMessages {
             case WM_MOVE: return OnScrollOrMove(message, wparam, lparam);
             case WM_SETFOCUS: return OnFocus(true, message, wparam, lparam);
             case WM_KILLFOCUS: return OnFocus(false, message, wparam, lparam);
+            case WM_ENABLE: return OnEnable(wparam, lparam);
             case WM_ERASEBKGND: return OnEraseBackground(wparam, lparam);
             case WM_NCPAINT: return OnNcPaint(lparam);
             case WM_KEYDOWN: return OnKeyDown(wparam, lparam);
@@ -50,7 +51,8 @@ class EditMessages {
     void RepaintWhole() const { InvalidateRect(edit_, nullptr, TRUE); }
 
     // The frame on the screen: theme-coloured while the box has the focus, with a ring while the mouse is over
-    // it. Only the strips around the text area are drawn.
+    // it, and the grey of a disabled field while the box is disabled. Only the strips around the text area are
+    // drawn.
     void PaintFrame() const {
         const RECT window = WindowArea(edit_);
         const int w = window.right - window.left, h = window.bottom - window.top;
@@ -64,17 +66,19 @@ class EditMessages {
                                  static_cast<Gdiplus::REAL>(inner.right - inner.left),
                                  static_cast<Gdiplus::REAL>(inner.bottom - inner.top), Gdiplus::CombineModeExclude);
             const SkinSettings& settings = skin_.settings();
-            if (SeeThrough()) {
-                GfxSolidBrush veil;
-                veil.CreateSolidFill(MakeArgb(kWhite, settings.control_alpha));
-                graphics.FillRectangle(veil, 0, 0, static_cast<Gdiplus::REAL>(w), static_cast<Gdiplus::REAL>(h));
+            const bool enabled = IsWindowEnabled(edit_);
+            if (SeeThrough() || !enabled) {
+                GfxSolidBrush face;
+                face.CreateSolidFill(enabled ? MakeArgb(kWhite, settings.control_alpha)
+                                             : MakeArgb(kDisabledFieldColour, 255));
+                graphics.FillRectangle(face, 0, 0, static_cast<Gdiplus::REAL>(w), static_cast<Gdiplus::REAL>(h));
             }
             GfxPen pen;
-            if (owner_.hot_child == edit_) {
+            if (enabled && owner_.hot_child == edit_) {
                 pen.CreatePen1(MakeArgb(settings.theme_colour, 180), 2);
                 graphics.DrawRectangle(pen, 1, 1, static_cast<Gdiplus::REAL>(w - 3), static_cast<Gdiplus::REAL>(h - 3));
             }
-            pen.CreatePen1(record_.focused ? MakeArgb(settings.theme_colour, 180) : MakeArgb(kBlack, 80), 1);
+            pen.CreatePen1(enabled && record_.focused ? MakeArgb(settings.theme_colour, 180) : MakeArgb(kBlack, 80), 1);
             graphics.DrawRectangle(pen, 0, 0, static_cast<Gdiplus::REAL>(w - 1), static_cast<Gdiplus::REAL>(h - 1));
         }
         WindowDc dc(edit_, true);
@@ -95,11 +99,20 @@ class EditMessages {
         return result;
     }
 
+    LRESULT OnEnable(WPARAM wparam, LPARAM lparam) {
+        const LRESULT result = Forward(WM_ENABLE, wparam, lparam);
+        PaintFrame();
+        RepaintWhole();  // the face under the text turns grey or back
+        return result;
+    }
+
     LRESULT OnEraseBackground(WPARAM wparam, LPARAM lparam) {
-        if (!SeeThrough()) return Forward(WM_ERASEBKGND, wparam, lparam);
+        const bool enabled = IsWindowEnabled(edit_);
+        if (enabled && !SeeThrough()) return Forward(WM_ERASEBKGND, wparam, lparam);
         const auto dc = reinterpret_cast<HDC>(wparam);
         SetBkMode(dc, TRANSPARENT);
-        if (HBRUSH background = Frame(skin_, owner_).SeeThroughBrush(edit_)) {
+        const HBRUSH background = enabled ? Frame(skin_, owner_).SeeThroughBrush(edit_) : DisabledFieldBrush(dc);
+        if (background) {
             RECT client;
             GetClientRect(edit_, &client);
             FillRect(dc, &client, background);

@@ -1,5 +1,5 @@
 // Skinned edit boxes: the system edits, the skin paints the frame and, with see-through children, the
-// background under the text.
+// background under the text; a disabled one is a grey field with greyed text.
 #pragma once
 
 #include <windows.h>

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kEllipsis[] = "…";
+constexpr COLORREF kFocusAzure = RGB(0x22, 0xCA, 0xDD);
 
 }  // namespace
 
@@ -111,6 +112,10 @@ void DrawGlyph(GfxGraphics& graphics, const GfxBitmap& glyph, int x, int y) {
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha) {
     GfxPen pen;
     return pen.CreatePen1(MakeArgb(colour, alpha), width) && graphics.DrawPath(pen, path);
+}
+
+void FocusGlow(GfxGraphics& graphics, const GfxPath& path) {
+    GlowOutline(graphics, path, 3, kFocusAzure, 120);
 }
 
 SurfaceGraphics::SurfaceGraphics(const Surface& surface) {
@@ -252,10 +257,19 @@ std::string ClassName(HWND window) {
     return name;
 }
 
+COLORREF DisabledTextColour() {
+    return GetSysColor(COLOR_GRAYTEXT);
+}
+
+HBRUSH DisabledFieldBrush(HDC dc) {
+    SetDCBrushColor(dc, kDisabledFieldColour);
+    return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+}
+
 void PaintDisabledFace(GfxGraphics& graphics, int width, int height) {
     const auto w = static_cast<Gdiplus::REAL>(width), h = static_cast<Gdiplus::REAL>(height);
     GfxSolidBrush grey;
-    grey.CreateSolidFill(MakeArgb(RGB(192, 192, 192), 255));
+    grey.CreateSolidFill(MakeArgb(kDisabledFaceColour, 255));
     graphics.FillRectangle(grey, 0, 0, w, h);
     GfxPath face = RoundedRectanglePath(0, 0, w - 1, h - 1, 5);
     GfxLinearBrush shade = VerticalGradient(0, h, 0, 0);
@@ -270,10 +284,10 @@ void PaintDisabledFace(GfxGraphics& graphics, int width, int height) {
 }
 
 void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const std::string& text,
-                     const GfxStringFormat& format, const Gdiplus::RectF& layout) {
+                     const GfxStringFormat& format, const Gdiplus::RectF& layout, std::optional<COLORREF> colour) {
     if (text.empty()) return;
     GfxFont font = MakeFont(record.font_face, record.font_size, record.font_style);
     GfxSolidBrush brush;
-    brush.CreateSolidFill(MakeArgb(TextColour(record.window), 255));
+    brush.CreateSolidFill(MakeArgb(colour.value_or(TextColour(record.window)), 255));
     graphics.DrawString(text, font, brush, layout, &format);
 }

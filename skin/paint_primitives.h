@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "gfx/graphics.h"
@@ -47,6 +48,9 @@ void DrawGlyph(GfxGraphics& graphics, const GfxBitmap& glyph, int x, int y);
 
 // Strokes `path` with a pen `width` wide in `colour` at `alpha`: the glow around a hot or focused face.
 bool GlowOutline(GfxGraphics& graphics, const GfxPath& path, Gdiplus::REAL width, COLORREF colour, int alpha);
+
+// The glow around a control with the keyboard focus: the skin's own azure, whatever the theme.
+void FocusGlow(GfxGraphics& graphics, const GfxPath& path);
 
 // GDI+ drawing straight into a surface's pixels: several times faster than through the surface's DC, where
 // every fill is composed in a bitmap of its own and blended back. GDI calls made on the DC before are
@@ -111,9 +115,21 @@ std::string FitTextToWidth(GfxGraphics& graphics, const std::string& text, const
 // The window's class name.
 std::string ClassName(HWND window);
 
+// The grey face of a disabled button, check box or radio button.
+inline constexpr COLORREF kDisabledFaceColour = RGB(192, 192, 192);
+// The lighter grey of a disabled edit box or combo box: the system greys their text, which on the buttons'
+// grey could hardly be read.
+inline constexpr COLORREF kDisabledFieldColour = RGB(224, 224, 224);
+// The system's grey for disabled text.
+COLORREF DisabledTextColour();
+// A brush of kDisabledFieldColour for filling on `dc`: the DC's own brush, nothing to delete.
+HBRUSH DisabledFieldBrush(HDC dc);
+
 // The grey face of a disabled button, check box or radio button, over the whole width × height.
 void PaintDisabledFace(GfxGraphics& graphics, int width, int height);
 
-// `text` in the font of a child's record and in the child's text colour, in `layout`.
+// `text` in the font of a child's record and in `colour` (the child's text colour when not given), in
+// `layout`.
 void DrawControlText(GfxGraphics& graphics, const ControlRecord& record, const std::string& text,
-                     const GfxStringFormat& format, const Gdiplus::RectF& layout);
+                     const GfxStringFormat& format, const Gdiplus::RectF& layout,
+                     std::optional<COLORREF> colour = {});

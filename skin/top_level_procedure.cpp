@@ -346,8 +346,15 @@ LRESULT ChildHost::OnCtlColorSeeThrough(UINT message, WPARAM wparam, LPARAM lpar
     const auto control = reinterpret_cast<HWND>(lparam);
     // The edit field of a combo box is answered by the combo box, which the field asks first.
     const HWND parent = GetParent(control);
-    if (!SeeThroughChildren() || (parent != host_ && ClassName(parent) == "ComboBox"))
-        return Forward(message, wparam, lparam);
+    if (parent != host_ && ClassName(parent) == "ComboBox") return Forward(message, wparam, lparam);
+    // A disabled edit box shows the grey of a disabled field with greyed text.
+    if (!IsWindowEnabled(control) && skin_.ChildRecord(control, ChildClass::Edit)) {
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        SetTextColor(dc, DisabledTextColour());
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(DisabledFieldBrush(dc));
+    }
+    if (!SeeThroughChildren()) return Forward(message, wparam, lparam);
     // Over a sibling, a see-through child shows the sibling: it draws only its text.
     if (LiesOverSibling(control))
         return IsSeeThrough(control) ? OnCtlColorHollow(message, wparam, lparam) : Forward(message, wparam, lparam);

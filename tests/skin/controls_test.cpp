@@ -10,6 +10,7 @@
 #include "skin/check_box.h"
 #include "skin/combo_box.h"
 #include "skin/edit_box.h"
+#include "skin/paint_primitives.h"
 #include "skin/skin_images.h"
 #include "tests/skin/skin_window.h"
 
@@ -113,8 +114,9 @@ TEST_F(SkinnedControls, ADoubleClickOnAButtonIsOneClick) {
     EXPECT_EQ(seen_.button_clicks, 1);
 }
 
-TEST_F(SkinnedControls, ACheckBoxShowsItsMarkItsHoverAndItsDisabledFace) {
+TEST_F(SkinnedControls, ACheckBoxShowsItsMarkItsHoverItsFocusAndItsDisabledFace) {
     HWND box = Child("Button", "不显示查找为空", BS_AUTOCHECKBOX | WS_TABSTOP, kCheckBoxPlace);
+    HWND other = Child("Button", "开始", BS_PUSHBUTTON | WS_TABSTOP, kButtonPlace);
     SkinAndShow();
     const int y0 = (Height(kCheckBoxPlace) - 13) / 2;
     const auto mark = [&] { return Pixel(kCheckBoxPlace, 5, y0 + 8); };  // a pixel of the check mark's stroke
@@ -134,6 +136,22 @@ TEST_F(SkinnedControls, ACheckBoxShowsItsMarkItsHoverAndItsDisabledFace) {
     EXPECT_TRUE(ScreenShows([&] { return Blueness(box_inside()) > Blueness(plain_inside) + 20; }));
     SendMessageA(box, WM_MOUSELEAVE, 0, 0);
     EXPECT_TRUE(ScreenShows([&] { return box_inside() == plain_inside; }));
+
+    // With the keyboard focus the text wears the skin's azure glow around it, and loses it with the focus.
+    const RECT around_text{kCheckBoxPlace.left + 15, kCheckBoxPlace.top, kCheckBoxPlace.right, kCheckBoxPlace.bottom};
+    const auto glowing = [&] {
+        int azure = 0;
+        for (COLORREF c : WindowPixels(window_, around_text))
+            azure += GetBValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetRValue(c) + 60;
+        return azure;
+    };
+    SetFocus(other);  // the click gave the box the focus
+    int unfocused = 0;
+    ASSERT_TRUE(ScreenShows([&] { return (unfocused = glowing()) < 20; })) << unfocused;
+    SetFocus(box);
+    EXPECT_TRUE(ScreenShows([&] { return glowing() > unfocused + 200; })) << glowing();
+    SetFocus(other);
+    EXPECT_TRUE(ScreenShows([&] { return glowing() == unfocused; })) << glowing();
 
     // Disabled, it shows the grey face and no glyph, even checked; the system's own look never stays.
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
@@ -218,6 +236,67 @@ TEST_F(SkinnedControls, AnEditBoxFrameShowsTheFocusAndTheMouseAndLeavesScrollBar
     EXPECT_TRUE(ScreenShows([&] {
         return Near(WindowPixel(window_, left_strip + 1, middle), Veiled(FramePixel(*record_, left_strip + 1, middle), 25), 6);
     }));
+}
+
+TEST_F(SkinnedControls, DisabledEditAndComboBoxesShowAGreyFieldWithGreyedTextUntilEnabledAgain) {
+    HWND edit = Child("Edit", "12345", ES_AUTOHSCROLL, kEditPlace, WS_EX_CLIENTEDGE);
+    HWND list = Child("ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL,
+                      {kComboPlace.left, kComboPlace.top, kComboPlace.right, kComboPlace.top + 200});
+    const RECT typed_place{kComboPlace.left, kComboPlace.top + 50, kComboPlace.right, kComboPlace.top + 250};
+    HWND typed = Child("ComboBox", "", CBS_DROPDOWN | WS_VSCROLL, typed_place);
+    for (HWND combo : {list, typed})
+        for (const char* item : {"序列号", "标题"})
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(list, CB_SETCURSEL, 1, 0);
+    SendMessageA(typed, CB_SETCURSEL, 1, 0);
+    SkinAndShow();
+    // A control's pixels: how many are as dark as enabled text, how many of its text (on the left, inside the
+    // frame) are greyed, and how many show the grey field.
+    struct Look {
+        int black = 0, grey = 0, field = 0;
+    };
+    const auto look = [&](HWND control) {
+        Look seen;
+        const RECT area = WindowArea(control);
+        const int w = Width(area), h = Height(area);
+        const std::vector<DWORD> pixels = ScreenPixels(area);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const DWORD c = pixels[static_cast<size_t>(y * w + x)];
+                const COLORREF colour = RGB(GetBValue(c), GetGValue(c), GetRValue(c));  // the copy holds BGR
+                const bool text_area = x >= 3 && x < w * 6 / 10 && y >= 3 && y < h - 3;
+                seen.black += Brightness(colour) < 60;
+                seen.grey += text_area && Brightness(colour) >= 60 && Brightness(colour) < 200;
+                seen.field += colour == kDisabledFieldColour;
+            }
+        return seen;
+    };
+    COMBOBOXINFO info{sizeof info};
+    ASSERT_TRUE(GetComboBoxInfo(list, &info));
+    const POINT in_button{(info.rcButton.left + info.rcButton.right) / 2, info.rcButton.bottom - 3};
+    const auto button = [&] { return Pixel(list, in_button.x, in_button.y); };
+    for (HWND control : {edit, list, typed})
+        EXPECT_TRUE(ScreenShows([&] { return look(control).black > 10; })) << ClassName(control);
+    const COLORREF lit_button = button();
+    EXPECT_GT(Blueness(lit_button), 40);
+
+    for (HWND control : {edit, list, typed}) EnableWindow(control, FALSE);
+    for (HWND control : {edit, list, typed}) {
+        EXPECT_TRUE(ScreenShows([&] {
+            const Look seen = look(control);
+            const RECT area = WindowArea(control);
+            // Text in grey, none black, on a field of grey that covers most of the control, frame included.
+            return seen.black == 0 && seen.grey > 20 && seen.field > Width(area) * Height(area) / 2;
+        })) << ClassName(control) << " " << look(control).black << " " << look(control).grey << " "
+            << look(control).field;
+    }
+    EXPECT_LT(Blueness(button()), 15);  // the drop-down button is greyed too
+
+    for (HWND control : {edit, list, typed}) EnableWindow(control, TRUE);
+    for (HWND control : {edit, list, typed})
+        EXPECT_TRUE(ScreenShows([&] { return look(control).black > 10 && look(control).field == 0; }))
+            << ClassName(control);
+    EXPECT_TRUE(ScreenShows([&] { return button() == lit_button; }));
 }
 
 TEST_F(SkinnedControls, AComboBoxShowsItsButtonAndItsSelectionAfterEveryChange) {
