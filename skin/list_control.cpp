@@ -17,7 +17,7 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 
 // The kinds of list control (a record's kind): what paints and erases their client area.
-enum ListKind { kListBox, kListView, kTreeView, kOtherList };
+enum ListKind { kListBox, kListView, kTreeView, kOtherList, kComboList };
 
 using Gdiplus::REAL;
 
@@ -78,7 +78,7 @@ class ListMessages {
             case WM_KILLFOCUS: return OnFocus(false, message, wparam, lparam);
             case WM_PAINT: return OnPaint(wparam, lparam);
             case WM_ERASEBKGND: return OnEraseBackground(wparam, lparam);
-            case WM_NCPAINT: return OnNcPaint(lparam);
+            case WM_NCPAINT: return OnNcPaint(wparam, lparam);
             case WM_MOUSEMOVE: return OnMouseMove(wparam, lparam);
             case WM_MOUSELEAVE: return OnMouseLeave(wparam, lparam);
         }
@@ -96,6 +96,8 @@ class ListMessages {
     // an outline that follows the mouse and the focus. Drawn on the screen at once, a side at a time: a copy
     // of the background under the whole control would cost more than the four sides.
     void PaintRing() const {
+        // The list a combo box drops down shows nothing of the skin: it is taken for the mouse and the focus.
+        if (record_.kind == kComboList) return;
         const RECT window = WindowArea(list_);
         const LONG w = window.right - window.left, h = window.bottom - window.top;
         const RECT inner = InnerArea(list_);
@@ -234,7 +236,7 @@ class ListMessages {
     }
 
     LRESULT OnEraseBackground(WPARAM wparam, LPARAM lparam) {
-        if (!SeeThrough() || record_.kind == kListBox)
+        if (!SeeThrough() || record_.kind == kListBox || record_.kind == kComboList)
             return Forward(WM_ERASEBKGND, wparam, lparam);
         const auto dc = reinterpret_cast<HDC>(wparam);
         SetBkMode(dc, TRANSPARENT);
@@ -248,7 +250,9 @@ class ListMessages {
         return 1;
     }
 
-    LRESULT OnNcPaint(LPARAM lparam) {
+    LRESULT OnNcPaint(WPARAM wparam, LPARAM lparam) {
+        // A combo box's list has no ring: its frame is the system's, scroll bar or not.
+        if (record_.kind == kComboList) return Forward(WM_NCPAINT, wparam, lparam);
         LRESULT result = 0;
         // The system paints only the scroll bars and the box between them; the rest of the frame is the ring.
         if (GetWindowLongPtrA(list_, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) {
@@ -319,6 +323,13 @@ void InstallListControls(SkinEngine& skin, size_t window_index, HWND parent) {
         return [&, kind](HWND child) { SkinListControl(skin, window_index, child, kind); };
     };
     ForEachChild(parent, "ListBox", skin_as(kListBox));
+    // The list a combo box drops down is no child of the parent: the combo box names it.
+    ForEachChild(parent, "ComboBox", [&](HWND combo) {
+        COMBOBOXINFO info{sizeof info};
+        if (GetComboBoxInfo(combo, &info) && info.hwndList &&
+            !(GetWindowLongPtrA(info.hwndList, GWL_STYLE) & LBS_OWNERDRAWFIXED))
+            SkinListControl(skin, window_index, info.hwndList, kComboList);
+    });
     ForEachChild(parent, WC_LISTVIEWA, [&](HWND list) {
         if (!(GetWindowLongPtrA(list, GWL_STYLE) & LVS_OWNERDRAWFIXED))
             SkinListControl(skin, window_index, list, kListView);

@@ -120,6 +120,46 @@ TEST_F(ListControlTest, TheSystemPaintsOnlyTheScrollBarsAndTheBoxBetweenThem) {
     EXPECT_EQ(Pixel(list, box_x, box_y), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(ListControlTest, TheListAComboBoxDropsDownIsTakenButKeepsTheSystemsFrameWithItsScrollBar) {
+    HWND combo = Child("ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL, {20, 40, 200, 200});
+    HWND owner_drawn =
+        Child("ComboBox", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, {220, 40, 400, 200});
+    for (int item = 0; item < 30; ++item) {
+        const std::string text = "第" + std::to_string(item) + "项";
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SkinAndShow();
+    COMBOBOXINFO info{sizeof info}, owner_drawn_info{sizeof owner_drawn_info};
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    ASSERT_TRUE(GetComboBoxInfo(owner_drawn, &owner_drawn_info));
+    HWND list = info.hwndList;
+    ASSERT_NE(skin_.ChildRecord(list, ChildClass::List), nullptr);
+    EXPECT_NE(reinterpret_cast<LONG_PTR>(PreviousProcedure(list)), GetWindowLongPtrA(list, GWLP_WNDPROC));
+    EXPECT_EQ(skin_.ChildRecord(owner_drawn_info.hwndList, ChildClass::List), nullptr);
+    InstallListControls(skin_, skin_.table().Find(window_), window_);
+    EXPECT_EQ(record_->Children(ChildClass::List).size(), 1u);
+
+    // Dropped, with more items than it shows: the system's frame all round, beside its scroll bar too.
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(ScreenShows([&] { return IsWindowVisible(list); }));
+    ASSERT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VSCROLL);
+    const RECT area = WindowArea(list);
+    const int w = Width(area), h = Height(area);
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    const auto frame_shown = [&] {
+        return Pixel(list, 0, h / 2) == frame && Pixel(list, w / 2, 0) == frame && Pixel(list, w / 4, h - 1) == frame;
+    };
+    EXPECT_TRUE(ScreenShows(frame_shown)) << std::hex << Pixel(list, 0, h / 2);
+    // Under the mouse and with the focus it is the window's hot control, and still shows nothing of the skin.
+    SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(record_->hot_child, list);
+    SendMessageA(list, WM_SETFOCUS, 0, 0);
+    EXPECT_TRUE(skin_.ChildRecord(list, ChildClass::List)->focused);
+    Settle();
+    EXPECT_TRUE(frame_shown());
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(ListControlTest, TheRingFollowsTheMouseAndTheFocus) {
     HWND list = AddList(0, {20, 40, 580, 400}, 3, 200);
     HWND other = AddList(0, {20, 402, 100, 418}, 0, 20);
