@@ -41,6 +41,7 @@ class ContainerMessages {
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
             case WM_MOVE: return OnMove(wparam, lparam);
+            case WM_SIZE: return OnSize(wparam, lparam);
             case WM_PAINT: return OnPaint();
             case WM_ERASEBKGND: return OnEraseBackground(wparam);
             case WM_SHOWWINDOW:
@@ -120,6 +121,17 @@ class ContainerMessages {
         return Forward(WM_MOVE, wparam, lparam);
     }
 
+    LRESULT OnSize(WPARAM wparam, LPARAM lparam) {
+        std::erase_if(record_.stretched, [](const StretchedChild& child) { return !IsWindow(child.window); });
+        const int width = LOWORD(lparam), height = HIWORD(lparam);
+        for (const StretchedChild& child : record_.stretched) {
+            const RECT& m = child.margins;
+            MoveWindow(child.window, m.left, m.top, std::max<int>(width - m.left - m.right, 0),
+                       std::max<int>(height - m.top - m.bottom, 0), TRUE);
+        }
+        return Forward(WM_SIZE, wparam, lparam);
+    }
+
     LRESULT OnPaint() {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window_, &paint);
@@ -186,5 +198,33 @@ void SetContainerAlpha(SkinEngine& skin, HWND container, int alpha) {
     ContainerRecord* record = owner ? FindContainer(*owner, container) : nullptr;
     if (!record || !record->tint) return;
     record->alpha = std::clamp(alpha, 0, 255);
-    RedrawWindow(container, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    owner->ForgetBackgroundsWithin(container);
+    RedrawWindow(container, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool StretchWithContainer(SkinEngine& skin, HWND child) {
+    HWND container = GetParent(child);
+    WindowRecord* owner = skin.OwnerRecord(container);
+    ContainerRecord* record = owner ? FindContainer(*owner, container) : nullptr;
+    if (!record) return false;
+    RECT client, place = WindowArea(child);
+    GetClientRect(container, &client);
+    MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&place), 2);
+    const RECT margins{place.left, place.top, client.right - place.right, client.bottom - place.bottom};
+    auto known = std::find_if(record->stretched.begin(), record->stretched.end(),
+                              [&](const StretchedChild& stretched) { return stretched.window == child; });
+    if (known == record->stretched.end()) record->stretched.push_back({child, margins});
+    else known->margins = margins;
+    return true;
+}
+
+bool SetPaintedLayer(SkinEngine& skin, HWND window, HDC layer) {
+    WindowRecord* owner = skin.table().RecordOf(GetAncestor(window, GA_ROOT));
+    if (!owner || window == owner->window) return false;
+    std::erase_if(owner->layers,
+                  [&](const PaintedLayer& known) { return known.window == window || !IsWindow(known.window); });
+    if (layer) owner->layers.push_back({window, layer});
+    owner->ForgetBackgroundsWithin(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return true;
 }

@@ -1,4 +1,5 @@
-// Skinned child containers: group boxes, frames and panels whose children the skin takes over.
+// Skinned child containers: group boxes, frames and panels whose children the skin takes over and lays out,
+// and windows around them that keep a painted layer of their own.
 #pragma once
 
 #include <windows.h>
@@ -19,3 +20,14 @@ bool RegisterContainer(SkinEngine& skin, HWND container, const ContainerOptions&
 
 // A new alpha for the tint of a registered container that has one.
 void SetContainerAlpha(SkinEngine& skin, HWND container, int alpha);
+
+// `child`, a child of a registered container, grows and shrinks with it from now on: when the container is
+// resized, the child keeps the distances it has now to the container's four edges (never smaller than
+// nothing). False when its parent is no registered container.
+bool StretchWithContainer(SkinEngine& skin, HWND child);
+
+// `window`, a child (at any depth) of a skinned window, keeps a painted layer of its own: `layer` holds what
+// its whole window area shows, and the skinned controls and containers inside it take their backgrounds from
+// there (under the tints of the containers between). A null layer ends that; the program ends it before it
+// frees the DC. False when the window is on no skinned window.
+bool SetPaintedLayer(SkinEngine& skin, HWND window, HDC layer);

@@ -511,7 +511,16 @@ const ChildBackground* Frame::UpToDateBackground(HWND control) {
         return &*found;
     // The old brush goes before the new one is made: a child repainting often never holds two.
     found->brush.Reset();
-    found->bitmap = SeeThroughBackground(record_.frame.dc(), place, skin_.settings().control_alpha);
+    const int alpha = skin_.settings().control_alpha;
+    if (GetParent(control) == record_.window) {
+        found->bitmap = SeeThroughBackground(record_.frame.dc(), place, alpha);
+    } else {
+        // Inside a container or a window with a painted layer of its own, what the painters take there: the
+        // layer, the containers' tints.
+        Snapshot under(control, ClientArea(control));
+        found->bitmap = under ? SeeThroughBackground(under.dc(), {0, 0, under.width(), under.height()}, alpha)
+                              : BitmapHandle{};
+    }
     found->brush.Reset(found->bitmap ? CreatePatternBrush(found->bitmap.get()) : nullptr);
     found->place = place;
     found->frame_generation = record_.frame_generation;

@@ -130,18 +130,27 @@ Snapshot::Snapshot(HWND control, const RECT& area) {
     HWND root = GetAncestor(control, GA_ROOT);
     WindowRecord* record = skin ? skin->table().RecordOf(root) : nullptr;
     if (!record || !surface_.Resize(area.right - area.left, area.bottom - area.top)) return;
-    // A frame that is out of date is brought up to date first, so no control is painted over an old one.
-    Frame frame(*skin, *record);
-    if (frame.NeedsFullPaint()) frame.Paint(nullptr);
-    POINT origin{0, 0};
-    ClientToScreen(root, &origin);
-    BitBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), record->frame.dc(), area.left - origin.x,
-           area.top - origin.y, SRCCOPY);
-    // Inside tinted containers the background wears their tints, the outermost first.
+    // Inside tinted containers the background wears their tints, the outermost first; inside a window that
+    // keeps a painted layer, the background is that layer, under the tints of the containers within it.
     std::vector<const ContainerRecord*> tinted;
+    const PaintedLayer* layer = nullptr;
     for (HWND inside = control; inside && inside != root; inside = GetParent(inside)) {
+        if (inside != control && (layer = record->Layer(inside))) break;
         const ContainerRecord* container = record->Container(inside);
         if (container && container->tint) tinted.insert(tinted.begin(), container);
+    }
+    if (layer) {
+        const RECT under = WindowArea(layer->window);
+        BitBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), layer->dc, area.left - under.left,
+               area.top - under.top, SRCCOPY);
+    } else {
+        // A frame that is out of date is brought up to date first, so no control is painted over an old one.
+        Frame frame(*skin, *record);
+        if (frame.NeedsFullPaint()) frame.Paint(nullptr);
+        POINT origin{0, 0};
+        ClientToScreen(root, &origin);
+        BitBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), record->frame.dc(), area.left - origin.x,
+               area.top - origin.y, SRCCOPY);
     }
     if (tinted.empty()) return;
     SurfaceGraphics graphics(surface_);

@@ -66,9 +66,9 @@ class SurfaceGraphics : public GfxGraphics {
     GfxBitmap pixels_;
 };
 
-// What the skinned top-level window behind `control` shows under `area` (screen coordinates), in a surface
-// of its own for a painter to draw the control's face over and copy to the screen once. Empty when the
-// control is on no skinned window.
+// What the skinned top-level window behind `control` shows under `area` (screen coordinates), or the painted
+// layer of a window around it that keeps one, in a surface of its own for a painter to draw the control's face
+// over and copy to the screen once. Empty when the control is on no skinned window.
 class Snapshot {
   public:
     Snapshot(HWND control, const RECT& area);

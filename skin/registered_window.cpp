@@ -2,6 +2,8 @@
 #include "skin/registered_window.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "skin/paint_primitives.h"
 #include "skin/skin_engine.h"
@@ -13,6 +15,14 @@ RegisteredWindow* FindRegistered(WindowRecord& owner, HWND window) {
     auto found = std::find_if(owner.registered.begin(), owner.registered.end(),
                               [&](const RegisteredWindow& registered) { return registered.window == window; });
     return found == owner.registered.end() ? nullptr : &*found;
+}
+
+// Whether the window's class paints into the DC a WM_PAINT hands it.
+bool PaintsIntoTheDcItIsGiven(HWND window) {
+    static constexpr const char* kClasses[] = {"SysMonthCal32", "SysTabControl32", "ToolbarWindow32",
+                                               "msctls_statusbar32", "Button", "msctls_trackbar32"};
+    const std::string name = ClassName(window);
+    return std::any_of(std::begin(kClasses), std::end(kClasses), [&](const char* known) { return name == known; });
 }
 
 class RegisteredMessages {
@@ -48,30 +58,58 @@ class RegisteredMessages {
         return Forward(WM_MOVE, wparam, lparam);
     }
 
-    // The window paints itself into a copy of what lies under it; that copy goes over the veiled background
-    // with the key colour left out, and reaches the screen once. Painting validates the window, so WM_PAINT
-    // does not come back.
     LRESULT OnPaint(WPARAM wparam, LPARAM lparam) {
         if (!skin_.settings().skin_children || wparam) return Forward(WM_PAINT, wparam, lparam);
+        return record_.paints_into_given_dc ? PaintWhole() : PaintUpdate();
+    }
+
+    // Classes that paint into the DC of a WM_PAINT: they are painted whole, and painting validates them.
+    LRESULT PaintWhole() {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window_, &paint);
-        const RECT area = ClientArea(window_);
-        Snapshot own(window_, area), under(window_, area);
-        if (own && under) {
-            Forward(WM_PAINT, reinterpret_cast<WPARAM>(own.dc()), 0);
-            {
-                SurfaceGraphics graphics(under.surface());
-                GfxSolidBrush veil;
-                veil.CreateSolidFill(MakeArgb(RGB(255, 255, 255), skin_.settings().control_alpha));
-                graphics.FillRectangle(veil, 0, 0, static_cast<Gdiplus::REAL>(under.width()),
-                                       static_cast<Gdiplus::REAL>(under.height()));
-            }
-            TransparentBlt(under.dc(), 0, 0, under.width(), under.height(), own.dc(), 0, 0, own.width(), own.height(),
-                           record_.key);
-            BitBlt(dc, 0, 0, under.width(), under.height(), under.dc(), 0, 0, SRCCOPY);
-        }
+        RECT client;
+        GetClientRect(window_, &client);
+        Compose(dc, client, WM_PAINT);
         EndPaint(window_, &paint);
         return 0;
+    }
+
+    // The others (a rich edit) begin a paint of their own on WM_PAINT, whatever DC they are given: they are
+    // asked for their picture with WM_PRINTCLIENT instead, the update rectangle goes to the window's DC, and
+    // the window is validated by hand. Children it covered paint again.
+    LRESULT PaintUpdate() {
+        RECT update;
+        if (!GetUpdateRect(window_, &update, FALSE)) return 0;
+        {
+            WindowDc dc(window_);
+            Compose(dc.get(), update, WM_PRINTCLIENT);
+        }
+        ValidateRect(window_, &update);
+        for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (IsWindowVisible(child)) InvalidateRect(child, nullptr, TRUE);
+        }
+        return 0;
+    }
+
+    // The window paints itself (`message`, WM_PAINT or WM_PRINTCLIENT) into a copy of what lies under it;
+    // that copy goes over the veiled background with the key colour left out, and `area` of it (client
+    // coordinates) reaches `target` once.
+    void Compose(HDC target, const RECT& area, UINT message) {
+        const RECT client = ClientArea(window_);
+        Snapshot own(window_, client), under(window_, client);
+        if (!own || !under) return;
+        Forward(message, reinterpret_cast<WPARAM>(own.dc()), message == WM_PRINTCLIENT ? PRF_CLIENT : 0);
+        {
+            SurfaceGraphics graphics(under.surface());
+            GfxSolidBrush veil;
+            veil.CreateSolidFill(MakeArgb(RGB(255, 255, 255), skin_.settings().control_alpha));
+            graphics.FillRectangle(veil, 0, 0, static_cast<Gdiplus::REAL>(under.width()),
+                                   static_cast<Gdiplus::REAL>(under.height()));
+        }
+        TransparentBlt(under.dc(), 0, 0, under.width(), under.height(), own.dc(), 0, 0, own.width(), own.height(),
+                       record_.key);
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, under.dc(), area.left,
+               area.top, SRCCOPY);
     }
 
     LRESULT OnEraseBackground(WPARAM wparam) {
@@ -113,6 +151,7 @@ bool RegisterWindow(SkinEngine& skin, HWND window, std::optional<COLORREF> key) 
     RegisteredWindow& record = owner->registered.emplace_back();
     record.window = window;
     record.key = key.value_or(GetSysColor(COLOR_BTNFACE));
+    record.paints_into_given_dc = PaintsIntoTheDcItIsGiven(window);
     SetIndexProperty(window, kRegisteredOwnerProperty, window_index);
     record.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedRegisteredProcedure)));

@@ -72,9 +72,21 @@ void WindowRecord::ForgetChild(HWND child) {
     std::erase_if(child_backgrounds, [&](const ChildBackground& background) { return background.control == child; });
 }
 
+void WindowRecord::ForgetBackgroundsWithin(HWND ancestor) {
+    std::erase_if(child_backgrounds,
+                  [&](const ChildBackground& background) { return IsChild(ancestor, background.control); });
+}
+
 const ContainerRecord* WindowRecord::Container(HWND window) const {
     for (const ContainerRecord& container : containers) {
         if (container.control.window == window) return &container;
+    }
+    return nullptr;
+}
+
+const PaintedLayer* WindowRecord::Layer(HWND window) const {
+    for (const PaintedLayer& layer : layers) {
+        if (layer.window == window) return &layer;
     }
     return nullptr;
 }

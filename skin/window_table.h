@@ -66,8 +66,15 @@ struct ControlRecord {
     ViewPosition view;  // lists: where the view was scrolled to when last seen
 };
 
+// A child of a container that grows and shrinks with it, keeping its distances to the container's edges.
+struct StretchedChild {
+    HWND window = nullptr;
+    RECT margins{};  // from the container's client edges: left, top, right, bottom
+};
+
 // A child container (a group box, a frame, a panel) whose children the skin takes over: it paints a group box
-// or a rounded frame of its own, or nothing, and lays its tint over the background inside it.
+// or a rounded frame of its own, or nothing, lays its tint over the background inside it, and lays out the
+// children stretched with it.
 struct ContainerRecord {
     ControlRecord control;  // its window, previous procedure, caption and font
     COLORREF tint = 0;      // 0: none
@@ -75,6 +82,14 @@ struct ContainerRecord {
     bool draw_frame = false;
     bool group_box = false;
     bool redraw_on_move = true;
+    std::vector<StretchedChild> stretched;
+};
+
+// A window that keeps a painted layer of its own (its whole window area, in a DC of the program's): the
+// controls inside it take their background from that layer instead of from the top-level window's frame.
+struct PaintedLayer {
+    HWND window = nullptr;
+    HDC dc = nullptr;
 };
 
 // A window painted by its own procedure over the skinned background, its face colour keyed out.
@@ -82,6 +97,7 @@ struct RegisteredWindow {
     HWND window = nullptr;
     WNDPROC previous = nullptr;
     COLORREF key = 0;
+    bool paints_into_given_dc = true;  // its class paints into the DC a WM_PAINT hands it
 };
 
 struct CaptionButton {
@@ -221,10 +237,13 @@ struct WindowRecord {
 
     std::vector<ContainerRecord> containers;
     std::vector<RegisteredWindow> registered;
+    std::vector<PaintedLayer> layers;
 
     std::vector<ControlRecord>& Children(ChildClass kind) { return children[static_cast<size_t>(kind)]; }
     // The container record of `window`; null when it is none of this window's.
     const ContainerRecord* Container(HWND window) const;
+    // The painted layer `window` keeps; null when it keeps none.
+    const PaintedLayer* Layer(HWND window) const;
 
     // The mouse moved over skinned child `child`: asks for its WM_MOUSELEAVE and makes it the hot child. True
     // when it was not the hot child before, so it is to be painted hot now.
@@ -233,6 +252,9 @@ struct WindowRecord {
     void LeaveHover(HWND child);
     // `child` is being destroyed: it is no longer hot, and its see-through background goes with it.
     void ForgetChild(HWND child);
+    // What lies under the children of `ancestor` changed (a tint, a painted layer): their see-through
+    // backgrounds are made again.
+    void ForgetBackgroundsWithin(HWND ancestor);
 };
 
 // The records of all skinned top-level windows, addressed by 1-based index.

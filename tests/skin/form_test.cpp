@@ -132,6 +132,78 @@ TEST_F(SkinnedFormTest, ARegisteredWindowShowsTheBackgroundWhereItPaintsItsFaceC
     EXPECT_TRUE(ScreenShows([&] { return Near(WindowPixel(window_, x, y), Veiled(FramePixel(*record_, x, y), 25), 6); }));
 }
 
+TEST_F(SkinnedFormTest, ARegisteredRichEditShowsItsTextOverTheBackgroundAndIsLeftValid) {
+    ASSERT_NE(LoadLibraryA("riched20.dll"), nullptr);
+    const RECT place{20, 40, 240, 200};
+    HWND rich = Child("RichEdit20A", "富文本 rich edit", ES_MULTILINE, place);
+    SkinAndShow();
+    ASSERT_TRUE(RegisterWindow(skin_, rich, RGB(255, 255, 255)));
+    EXPECT_FALSE(record_->registered.back().paints_into_given_dc);
+    InvalidateRect(rich, nullptr, TRUE);
+    // Its text on the first line, the veiled background where it paints its white.
+    EXPECT_TRUE(ScreenShows([&] {
+        return Counting(window_, {place.left, place.top, place.left + 120, place.top + 20},
+                        [](COLORREF c) { return Brightness(c) < 90; }) > 20;
+    }));
+    const int x = place.left + 150, y = place.top + 120;
+    EXPECT_TRUE(ScreenShows([&] { return Near(WindowPixel(window_, x, y), Veiled(FramePixel(*record_, x, y), 25), 6); }));
+    // Painted by hand, it is validated by hand: no paint follows the last one.
+    RECT update;
+    EXPECT_TRUE(PumpUntil([&] { return !GetUpdateRect(rich, &update, FALSE); }, 3000));
+}
+
+TEST_F(SkinnedFormTest, AContainerStretchesTheChildrenListedWithItAndLeavesTheOthers) {
+    const RECT panel_place{20, 40, 420, 240};
+    HWND panel = Child("Static", "", 0, panel_place);
+    HWND list = Child("ListBox", "", LBS_NOINTEGRALHEIGHT, {10, 10, 390, 150}, WS_EX_CLIENTEDGE, panel);
+    HWND button = Child("Button", "开始", BS_PUSHBUTTON, {10, 160, 90, 190}, 0, panel);
+    SkinAndShow();
+    EXPECT_FALSE(StretchWithContainer(skin_, list));  // the panel is no container yet
+    ASSERT_TRUE(RegisterContainer(skin_, panel));
+    ASSERT_TRUE(StretchWithContainer(skin_, list));
+    using Place = std::vector<LONG>;
+    const auto place_of = [&](HWND child) {
+        RECT place = WindowArea(child);
+        MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&place), 2);
+        return Place{place.left, place.top, place.right, place.bottom};
+    };
+    SetWindowPos(panel, nullptr, 0, 0, 300, 260, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(place_of(list), (Place{10, 10, 290, 210}));
+    EXPECT_EQ(place_of(button), (Place{10, 160, 90, 190}));
+    // Smaller than its margins, the child has no size rather than a negative one.
+    SetWindowPos(panel, nullptr, 0, 0, 15, 30, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(place_of(list), (Place{10, 10, 10, 10}));
+    SetWindowPos(panel, nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(place_of(list), (Place{10, 10, 390, 150}));
+}
+
+TEST_F(SkinnedFormTest, ControlsInsideAWindowWithAPaintedLayerShowThatLayer) {
+    const RECT panel_place{20, 40, 420, 260}, group_place{20, 20, 360, 200};
+    HWND panel = Child("Static", "", WS_CLIPCHILDREN, panel_place);
+    HWND group = Child("Static", "", 0, group_place, 0, panel);
+    HWND box = Child("Button", "选中", BS_AUTOCHECKBOX, {20, 20, 160, 44}, 0, group);
+    HWND edit = Child("Edit", "", 0, {20, 60, 160, 80}, WS_EX_CLIENTEDGE, group);
+    SkinAndShow();
+    ASSERT_TRUE(RegisterContainer(skin_, group, {.draw_frame = true}));
+    Surface layer;
+    ASSERT_TRUE(layer.Resize(Width(panel_place), Height(panel_place)));
+    const RECT all{0, 0, layer.width(), layer.height()};
+    BrushHandle green(CreateSolidBrush(kGreen));
+    FillRect(layer.dc(), &all, green.get());
+    EXPECT_FALSE(SetPaintedLayer(skin_, window_, layer.dc()));  // the window's own background is its frame
+    ASSERT_TRUE(SetPaintedLayer(skin_, panel, layer.dc()));
+    const auto greenish = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 60; };
+    const auto at = [&](HWND control, int x, int y) { return Pixel(control, x, y); };
+    // The container, the check box beside its text and the edit box (through its veil) show the layer.
+    EXPECT_TRUE(ScreenShows([&] { return greenish(at(group, 300, 150)) && greenish(at(box, 130, 12)); }));
+    EXPECT_TRUE(ScreenShows([&] { return Near(at(edit, 60, 10), Veiled(kGreen, kProgramControlAlpha), 6); }))
+        << std::hex << at(edit, 60, 10);
+    // Without the layer they show the window's frame again.
+    ASSERT_TRUE(SetPaintedLayer(skin_, panel, nullptr));
+    EXPECT_TRUE(ScreenShows([&] { return !greenish(at(group, 300, 150)) && !greenish(at(box, 130, 12)); }));
+    EXPECT_TRUE(ScreenShows([&] { return !greenish(at(edit, 60, 10)); }));
+}
+
 TEST_F(SkinnedFormTest, AnEditBoxWithAnUpDownBesideItKeepsItsSeeThroughBackground) {
     const RECT edit_place{20, 40, 120, 60};
     HWND edit = Child("Edit", "", ES_NUMBER, edit_place, WS_EX_CLIENTEDGE);
