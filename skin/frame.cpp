@@ -6,6 +6,7 @@
 #include <random>
 
 #include "runtime/control.h"
+#include "skin/label.h"
 #include "skin/paint_primitives.h"
 
 namespace {
@@ -535,9 +536,13 @@ bool IsSeeThrough(HWND control) {
     return (GetWindowLongPtrA(control, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || IsGroupBox(control);
 }
 
+bool CoversWhatIsUnder(HWND control) {
+    return !IsSeeThrough(control) || IsSkinnedLabel(control);
+}
+
 void ExcludeOpaqueChildren(HWND window, HDC dc) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || IsSeeThrough(child)) continue;
+        if (!IsWindowVisible(child) || !CoversWhatIsUnder(child)) continue;
         RECT rect;
         GetWindowRect(child, &rect);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);

@@ -97,6 +97,8 @@ bool IsGroupBox(HWND window);
 // the window under it paints the rest.
 bool IsSeeThrough(HWND control);
 
-// Excludes the window's visible children from `dc`'s clip, apart from see-through ones, which paint over
-// what is under them.
+// Whether a control paints all of its area: any but see-through ones, and of those the labels the skin paints
+// whole.
+bool CoversWhatIsUnder(HWND control);
+// Excludes the window's visible children that cover what is under them from `dc`'s clip.
 void ExcludeOpaqueChildren(HWND window, HDC dc);

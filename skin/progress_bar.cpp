@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "skin/label.h"
 #include "skin/painted_child.h"
 
 namespace {
@@ -24,35 +25,42 @@ GfxLinearBrush Across(bool vertical, REAL start, REAL length, Gdiplus::ARGB firs
     return vertical ? HorizontalGradient(start, length, first, second) : VerticalGradient(start, length, first, second);
 }
 
-// See-through labels above the bar (the progress label lies over it) draw only their text: where the bar has
-// painted over them, they draw it again.
-void RepaintLabelsAbove(HWND bar) {
-    const RECT area = WindowArea(bar);
-    for (HWND above = GetWindow(bar, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        RECT common;
-        const RECT place = WindowArea(above);
-        if (!IsWindowVisible(above) || !(GetWindowLongPtrA(above, GWL_EXSTYLE) & WS_EX_TRANSPARENT) ||
-            !IntersectRect(&common, &area, &place))
-            continue;
-        MapWindowPoints(HWND_DESKTOP, above, reinterpret_cast<POINT*>(&common), 2);
-        RedrawWindow(above, &common, nullptr, RDW_INVALIDATE);
-    }
-}
-
 class ProgressMessages : public PaintedChildMessages<ProgressMessages> {
   public:
     ProgressMessages(SkinEngine& skin, WindowRecord& owner, ControlRecord& record)
         : PaintedChildMessages(skin, owner, record) {}
 
     // Position and range are the system's; every change of them invalidates the bar, and the paint asks them.
-    LRESULT HandleOwn(UINT message, WPARAM wparam, LPARAM lparam) { return Forward(message, wparam, lparam); }
+    LRESULT HandleOwn(UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_PRINT) return OnPrint(wparam, lparam);
+        return Forward(message, wparam, lparam);
+    }
 
-    // The whole bar, its frame included, over the background, composed off screen and copied to the window
-    // once; then the labels over it draw their text again.
+    // The whole bar, its frame included, with the text of the labels over it, composed off screen and copied
+    // to the window once.
     void PaintNow() const {
         const RECT area = WindowArea(control_);
         Snapshot snapshot(control_, area);
         if (!snapshot) return;
+        Compose(snapshot);
+        DrawLabelsAbove(control_, snapshot.dc(), area);
+        WindowDc dc(control_, true);
+        BitBlt(dc.get(), 0, 0, snapshot.width(), snapshot.height(), snapshot.dc(), 0, 0, SRCCOPY);
+    }
+
+  private:
+    // A label lying over the bar asks for its picture, to draw its own text over.
+    LRESULT OnPrint(WPARAM wparam, LPARAM lparam) {
+        if (!(lparam & (PRF_CLIENT | PRF_NONCLIENT))) return 0;
+        Snapshot snapshot(control_, WindowArea(control_));
+        if (!snapshot) return Forward(WM_PRINT, wparam, lparam);
+        Compose(snapshot);
+        BitBlt(reinterpret_cast<HDC>(wparam), 0, 0, snapshot.width(), snapshot.height(), snapshot.dc(), 0, 0, SRCCOPY);
+        return 0;
+    }
+
+    // The trough and the bar over the background the snapshot holds.
+    void Compose(const Snapshot& snapshot) const {
         const int w = snapshot.width(), h = snapshot.height();
         const bool vertical = GetWindowLongPtrA(control_, GWL_STYLE) & PBS_VERTICAL;
         PBRANGE range{};
@@ -79,9 +87,6 @@ class ProgressMessages : public PaintedChildMessages<ProgressMessages> {
                 GlowOutline(graphics, face, 1, skin_.settings().theme_colour, 150);
             }
         }
-        WindowDc dc(control_, true);
-        BitBlt(dc.get(), 0, 0, w, h, snapshot.dc(), 0, 0, SRCCOPY);
-        RepaintLabelsAbove(control_);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "skin/edit_box.h"
 #include "skin/frame.h"
 #include "skin/header.h"
+#include "skin/label.h"
 #include "skin/list_control.h"
 #include "skin/paint_primitives.h"
 #include "skin/progress_bar.h"
@@ -117,6 +118,7 @@ void SkinEngine::SkinChildren(size_t window_index, HWND parent) {
     InstallListControls(*this, window_index, parent);
     InstallUpDowns(*this, window_index, parent);
     InstallHeaders(*this, window_index, parent);
+    InstallLabels(*this, window_index, parent);
 }
 
 ControlRecord* SkinEngine::SubclassChild(size_t window_index, ChildClass kind, HWND child, WNDPROC procedure) {

@@ -45,7 +45,7 @@ struct ViewPosition {
 };
 
 // The classes of skinned children, one list each in a window record.
-enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Count };
+enum class ChildClass { Button, Edit, List, TrackBar, Progress, Combo, UpDown, Header, Label, Count };
 
 // A skinned child: its window, the procedure it had before the skin's, and what its class's painter keeps.
 struct ControlRecord {

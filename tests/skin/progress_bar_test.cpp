@@ -91,6 +91,8 @@ TEST_F(ProgressBarTest, AnEmptyRangeShowsNoBar) {
 TEST_F(ProgressBarTest, ALabelLyingOverTheBarShowsItsTextOverTheBarAndKeepsItWhenTheBarMoves) {
     HWND label = Child("Static", "88/100", 0, {100, 78, 100 + kBarWidth, 94}, WS_EX_TRANSPARENT);
     SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    skin_.SkinChildren(skin_.table().Find(window_), window_);
+    ASSERT_NE(skin_.ChildRecord(label, ChildClass::Label), nullptr);
     Set(0, 100, 100);
     const RECT area = WindowArea(bar_);
     // Pixels of the label's rows over the bar that `picks` picks.
@@ -109,6 +111,13 @@ TEST_F(ProgressBarTest, ALabelLyingOverTheBarShowsItsTextOverTheBarAndKeepsItWhe
     // The bar repainting itself at a new position paints the text again over it.
     SendMessageA(bar_, PBM_SETPOS, 99, 0);
     EXPECT_TRUE(ScreenShows([&] { return count(dark) > 10 && count(themed) > kBarWidth * 12 / 3; }));
+    const int long_text = count(dark);
+    // A shorter text is painted as it is set, nothing waiting, and shows nothing of the longer one beside it.
+    SetWindowTextA(label, "8");
+    RECT pending;
+    EXPECT_FALSE(GetUpdateRect(label, &pending, FALSE));
+    EXPECT_TRUE(ScreenShows([&] { return count(dark) > 0 && count(dark) * 3 < long_text; }))
+        << count(dark) << " dark of " << long_text;
 }
 
 }  // namespace
