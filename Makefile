@@ -1,6 +1,7 @@
 # Two commands on a fresh Debian 12: `make run` and `make test`; `make bench` measures the speed targets;
-# `make picture` makes the README's picture of the window, docs/window.png; `make dist` the release zip in build/dist.
-.PHONY: run test bench picture dist deps
+# `make picture` makes the README's picture of the window, docs/window.png; `make pictures` the pictures of its
+# states the tests compare with, docs/states; `make dist` the release zip in build/dist.
+.PHONY: run test bench picture pictures dist deps
 
 deps:
 	@tools/install-deps.sh
@@ -16,6 +17,9 @@ bench: deps
 
 picture: deps
 	@tools/make-picture.sh
+
+pictures: deps
+	@tools/make-pictures.sh
 
 dist: deps
 	@tools/dist.sh

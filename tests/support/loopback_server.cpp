@@ -57,13 +57,17 @@ struct WinsockSession {
     ~WinsockSession() { WSACleanup(); }
 };
 
-// A TCP socket bound to 127.0.0.1 on an ephemeral port.
+// A TCP socket bound to 127.0.0.1 on `port`, or on an ephemeral port when it is 0; `port` receives the port.
 SOCKET BoundLoopbackSocket(int& port) {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) throw std::runtime_error("socket failed");
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    // A port of the caller's own may still hold connections of a server before this one.
+    const BOOL reuse = port != 0;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     int length = sizeof address;
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -74,7 +78,7 @@ SOCKET BoundLoopbackSocket(int& port) {
     return s;
 }
 
-// A non-blocking socket listening on 127.0.0.1 on an ephemeral port.
+// A non-blocking socket listening on 127.0.0.1 on `port` (an ephemeral one for 0).
 SOCKET ListeningLoopbackSocket(int& port) {
     const SOCKET s = BoundLoopbackSocket(port);
     u_long non_blocking = 1;
@@ -109,7 +113,7 @@ int ReceivedRequest::HeaderCount(std::string_view name) const {
 LoopbackServer::LoopbackServer(Reply reply)
     : LoopbackServer([reply](const ReceivedRequest&) { return reply; }) {}
 
-LoopbackServer::LoopbackServer(Handler handler) : handler_(std::move(handler)) {
+LoopbackServer::LoopbackServer(Handler handler, int port) : handler_(std::move(handler)), port_(port) {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
     try {

@@ -48,8 +48,9 @@ class LoopbackServer {
 
     // Answers every request with the same reply.
     explicit LoopbackServer(Reply reply);
-    // Answers each request with what the handler returns (called on a server thread).
-    explicit LoopbackServer(Handler handler);
+    // Answers each request with what the handler returns (called on a server thread), on `port` (an ephemeral
+    // port when 0: what every test but those whose pictures show the address wants).
+    explicit LoopbackServer(Handler handler, int port = 0);
     // Stops listening, breaks off every open connection and waits for the server threads.
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
