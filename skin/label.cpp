@@ -65,8 +65,8 @@ void DrawLabelText(HWND label, HDC dc) {
     RestoreDC(dc, saved);
 }
 
-// The visible siblings of `control` in z-order direction `towards` (GW_HWNDPREV: above it; GW_HWNDNEXT: below)
-// whose windows meet `area` (screen coordinates), the nearest first.
+// The visible siblings of `control` in z-order direction `towards` (GW_HWNDPREV: above it; GW_HWNDNEXT:
+// below) whose windows meet `area` (screen coordinates), the nearest first.
 std::vector<HWND> SiblingsMeeting(HWND control, UINT towards, const RECT& area) {
     std::vector<HWND> found;
     for (HWND other = GetWindow(control, towards); other; other = GetWindow(other, towards)) {

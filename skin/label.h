@@ -1,5 +1,5 @@
-// Skinned see-through labels: the skin composes their background and text off screen and copies them once, so a
-// new text never shows over the old one, nor over a blank.
+// Skinned see-through labels: the skin composes their background and text off screen and copies them once, so
+// a new text never shows over the old one, nor over a blank.
 #pragma once
 
 #include <windows.h>
