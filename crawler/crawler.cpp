@@ -200,7 +200,7 @@ std::optional<ForumRule> RuleOfRun(CrawlerState& s, const ForumSite& site, std::
 
 // What a run visits: the ids from first_id on, `planned` of them, of which `done` were visited before (a run
 // that goes on where an earlier one stopped).
-struct RunSpec {
+struct RunScope {
     std::string typed_first;  // as typed, for the file
     int32_t first_id = 0;
     int64_t planned = 0;
@@ -208,26 +208,26 @@ struct RunSpec {
     std::vector<SharedRow> done;
 };
 
-void Run(CrawlerState& s, const ForumSite& site, RunSpec spec) {
+void Run(CrawlerState& s, const ForumSite& site, RunScope scope) {
     const CrawlerControls& c = s.controls;
-    const int64_t done = static_cast<int64_t>(spec.done.size());
-    const int32_t next_id = static_cast<int32_t>(spec.first_id + done);
+    const int64_t done = static_cast<int64_t>(scope.done.size());
+    const int32_t next_id = static_cast<int32_t>(scope.first_id + done);
     const std::optional<ForumRule> rule =
-        RuleOfRun(s, site, spec.planned > done ? std::optional(next_id) : std::nullopt);
+        RuleOfRun(s, site, scope.planned > done ? std::optional(next_id) : std::nullopt);
     if (!rule) return;
 
-    c.list.ReplaceRows(spec.done);
+    c.list.ReplaceRows(scope.done);
     c.progress.SetPosition(c.progress.Minimum());
-    c.progress.SetMaximum(spec.progress_maximum);
+    c.progress.SetMaximum(scope.progress_maximum);
     c.progress.SetPosition(c.progress.Minimum() + static_cast<int>(done));
     ListFileWriter file;
-    bool file_whole = file.Open(s.temp_file, spec.typed_first, spec.planned, spec.first_id, spec.done);
-    s.rows = spec.done;
+    bool file_whole = file.Open(s.temp_file, scope.typed_first, scope.planned, scope.first_id, scope.done);
+    s.rows = scope.done;
     s.rows_are_the_files = true;
     StepDisplay display(c, *rule);
     int32_t id = next_id;
     FetchPages(
-        s, site, spec.planned - done, [rule = *rule, next_id](int64_t step) { return rule.ThreadAddress(next_id + step); },
+        s, site, scope.planned - done, [rule = *rule, next_id](int64_t step) { return rule.ThreadAddress(next_id + step); },
         [&](FetchedPage& fetched) {
             auto row = std::make_shared<const ResultRow>(RowOfPage(id, ReadThreadPage(fetched, *rule), *rule));
             file_whole = file_whole && file.Append(id, *row);

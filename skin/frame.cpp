@@ -496,9 +496,13 @@ HBRUSH Frame::SeeThroughBrush(HWND control) {
     return background ? background->brush.get() : nullptr;
 }
 
-HBITMAP Frame::SeeThroughBitmap(HWND control) {
+void Frame::CopySeeThroughBackground(HWND control, HDC target, const RECT& area) {
     const ChildBackground* background = UpToDateBackground(control);
-    return background ? background->bitmap.get() : nullptr;
+    MemoryDc source(CreateCompatibleDC(target));
+    if (!background || !background->bitmap || !source) return;
+    Selection selected(source.get(), background->bitmap.get());
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), area.left,
+           area.top, SRCCOPY);
 }
 
 const ChildBackground* Frame::UpToDateBackground(HWND control) {

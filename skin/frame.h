@@ -48,9 +48,9 @@ class Frame {
 
     // The background brush of a child: the painted frame under it, veiled. The record owns the brush.
     HBRUSH SeeThroughBrush(HWND control);
-    // The same background as a bitmap of the child's client area, for painters that copy it whole: faster than
-    // a fill with the brush. The record owns the bitmap.
-    HBITMAP SeeThroughBitmap(HWND control);
+    // Copies `area` (the child's client coordinates) of the same background into `target` at the same place,
+    // for painters that lay it under their own drawing: faster than a fill with the brush.
+    void CopySeeThroughBackground(HWND control, HDC target, const RECT& area);
 
     // Redraws status panel `panel` (0-based) with its text, on the window.
     void DrawStatusPanel(size_t panel);

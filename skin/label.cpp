@@ -102,7 +102,9 @@ class LabelMessages : public PaintedChildMessages<LabelMessages> {
         const RECT paintable = PaintableArea(control_);
         const int saved = SaveDC(surface);
         IntersectClipRect(surface, paintable.left, paintable.top, paintable.right, paintable.bottom);
-        if (skin_.settings().custom_alpha) CopyVeiledBackground(surface);
+        // The see-through background the other children get: the window's painting under a white veil.
+        if (skin_.settings().custom_alpha)
+            Frame(skin_, owner_).CopySeeThroughBackground(control_, surface, paintable);
         PrintControlsBelow(surface, area);
         RestoreDC(surface, saved);
         DrawLabelText(control_, surface);
@@ -135,17 +137,6 @@ class LabelMessages : public PaintedChildMessages<LabelMessages> {
         const LRESULT result = DefWindowProcA(control_, WM_UPDATEUISTATE, wparam, lparam);
         Repaint();
         return result;
-    }
-
-    // The see-through background the other children get: the window's painting under a white veil.
-    void CopyVeiledBackground(HDC surface) const {
-        const HBITMAP veiled = Frame(skin_, owner_).SeeThroughBitmap(control_);
-        MemoryDc source(CreateCompatibleDC(surface));
-        if (!veiled || !source) return;
-        Selection selected(source.get(), veiled);
-        BITMAP size{};
-        GetObjectA(veiled, sizeof size, &size);
-        BitBlt(surface, 0, 0, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY);
     }
 
     // The controls the label lies over paint themselves into the surface, the lowest first; a see-through one

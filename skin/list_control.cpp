@@ -140,14 +140,7 @@ class ListMessages {
     }
 
     // Copies the veiled background under `area` (client coordinates) into `dc`.
-    void PaintVeil(HDC dc, const RECT& area) const {
-        HBITMAP veil = Frame(skin_, owner_).SeeThroughBitmap(list_);
-        MemoryDc source(CreateCompatibleDC(dc));
-        if (!veil || !source) return;
-        Selection selected(source.get(), veil);
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(),
-               area.left, area.top, SRCCOPY);
-    }
+    void PaintVeil(HDC dc, const RECT& area) const { Frame(skin_, owner_).CopySeeThroughBackground(list_, dc, area); }
 
     // The part `area` of the client area: the veil, the control's own rows drawn over it, copied to `target`
     // once. The header and other children keep what they painted.
